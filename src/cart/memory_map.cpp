@@ -1,0 +1,222 @@
+#include "cart/memory_map.h"
+
+#include "audio/apu.h"
+#include "core/machine.h"
+
+namespace vt {
+
+// ---------------------------------------------------------------------------
+// Default handlers
+
+uint8_t open_bus_read(Machine& m, uint8_t, uint16_t) {
+    m.timing.line_clock += 1;
+    return m.mem.open_bus;
+}
+
+void discard_write(Machine& m, uint8_t, uint16_t, uint8_t) { m.timing.line_clock += 1; }
+
+uint8_t rom_read(Machine& m, uint8_t bank, uint16_t addr) {
+    m.timing.line_clock += m.mem.rom_speed[bank];
+    uint8_t v = m.mem.rom_lower[bank][addr];
+    m.mem.open_bus = v;
+    return v;
+}
+
+uint8_t rom_read_upper(Machine& m, uint8_t bank, uint16_t addr) {
+    m.timing.line_clock += m.mem.rom_speed[bank];
+    uint8_t v = m.mem.rom_upper[bank][addr];
+    m.mem.open_bus = v;
+    return v;
+}
+
+// ---------------------------------------------------------------------------
+// Work RAM. Every access negates the DMA lock byte (see MemoryMap).
+
+static uint8_t wram_low_read(Machine& m, uint8_t, uint16_t addr) {
+    MemoryMap& mem = m.mem;
+    m.timing.line_clock += 1;
+    mem.dma_active = uint8_t(-mem.dma_active);
+    uint8_t v = mem.wram[addr & 0x1FFF];
+    mem.open_bus = v;
+    return v;
+}
+
+static void wram_low_write(Machine& m, uint8_t, uint16_t addr, uint8_t value) {
+    MemoryMap& mem = m.mem;
+    m.timing.line_clock += 1;
+    mem.dma_active = uint8_t(-mem.dma_active);
+    mem.wram[addr & 0x1FFF] = value;
+}
+
+static uint8_t wram_bank_read(Machine& m, uint8_t bank, uint16_t addr) {
+    MemoryMap& mem = m.mem;
+    m.timing.line_clock += 1;
+    mem.dma_active = uint8_t(-mem.dma_active);
+    uint8_t v = mem.wram[((bank & 1u) << 16) | addr];
+    mem.open_bus = v;
+    return v;
+}
+
+static void wram_bank_write(Machine& m, uint8_t bank, uint16_t addr, uint8_t value) {
+    MemoryMap& mem = m.mem;
+    m.timing.line_clock += 1;
+    mem.dma_active = uint8_t(-mem.dma_active);
+    mem.wram[((bank & 1u) << 16) | addr] = value;
+}
+
+// ---------------------------------------------------------------------------
+// Work RAM port $2180-$2183. While bit 7 of the lock is set (a DMA byte read
+// from work RAM) the port refuses the access.
+
+static uint8_t wram_port_read(Machine& m, uint8_t, uint16_t) {
+    MemoryMap& mem = m.mem;
+    if (mem.dma_active & 0x80) return mem.open_bus;
+    uint8_t v = mem.wram[mem.wram_port & (kWramSize - 1)];
+    mem.wram_port = (mem.wram_port + 1) & 0xFFFFFF;
+    mem.open_bus = v;
+    return v;
+}
+
+static void wram_port_write(Machine& m, uint8_t, uint16_t, uint8_t value) {
+    MemoryMap& mem = m.mem;
+    if (mem.dma_active & 0x80) return;
+    mem.wram[mem.wram_port & (kWramSize - 1)] = value;
+    mem.wram_port = (mem.wram_port + 1) & 0xFFFFFF;
+}
+
+static void wram_port_address_write(Machine& m, uint8_t, uint16_t addr, uint8_t value) {
+    MemoryMap& mem = m.mem;
+    if (mem.dma_active & 0x80) return;
+    int shift = 8 * ((addr & 0xFF) - 0x81);
+    mem.wram_port = (mem.wram_port & ~(0xFFu << shift)) | (uint32_t(value) << shift);
+}
+
+// ---------------------------------------------------------------------------
+// $21xx. The B bus is I/O: its empty addresses return the open-bus byte
+// without the slow-memory surcharge.
+
+static uint8_t io_open_bus_read(Machine& m, uint8_t, uint16_t) { return m.mem.open_bus; }
+static void io_ignore_write(Machine&, uint8_t, uint16_t, uint8_t) {}
+
+uint8_t io_page_read(Machine& m, uint8_t bank, uint16_t addr) {
+    return m.mem.io_read[addr & 0xFF](m, bank, addr);
+}
+
+void io_page_write(Machine& m, uint8_t bank, uint16_t addr, uint8_t value) {
+    m.mem.io_write[addr & 0xFF](m, bank, addr, value);
+}
+
+void memory_reset_io_tables(Machine& m) {
+    MemoryMap& mem = m.mem;
+    mem.io_read.fill(&io_open_bus_read);
+    mem.io_write.fill(&io_ignore_write);
+    for (int a = 0x40; a <= 0x7F; a++) {
+        mem.io_read[a] = &apu_port_read;
+        mem.io_write[a] = &apu_port_write;
+    }
+    mem.io_read[0x80] = &wram_port_read;
+    mem.io_write[0x80] = &wram_port_write;
+    for (int a = 0x81; a <= 0x83; a++) mem.io_write[a] = &wram_port_address_write;
+}
+
+void memory_install_io_page(Machine& m) {
+    memory_install_page(m, 0x21, &io_page_read, &io_page_write);
+}
+
+// ---------------------------------------------------------------------------
+// Pages $60-$7F of the loader view: a second dispatch on the bank's high
+// nibble.
+
+static uint8_t loader_sub_read(Machine& m, uint8_t bank, uint16_t addr) {
+    return m.mem.loader_read_sub[(bank & 0xF0) >> 2](m, bank, addr);
+}
+
+static void loader_sub_write(Machine& m, uint8_t bank, uint16_t addr, uint8_t value) {
+    m.mem.loader_write_sub[(bank & 0xF0) >> 2](m, bank, addr, value);
+}
+
+// ---------------------------------------------------------------------------
+// Table construction
+
+void memory_reset_loader_tables(Machine& m) {
+    MemoryMap& mem = m.mem;
+    HandlerTables& t = mem.loader;
+    t.read_page.fill(&open_bus_read);
+    t.write_page.fill(&discard_write);
+    t.read_bank.fill(&open_bus_read);
+    t.write_bank.fill(&discard_write);
+    mem.loader_read_sub.fill(&open_bus_read);
+    mem.loader_write_sub.fill(&discard_write);
+    const uint8_t* rom = m.cart.rom.data();
+    for (int bank = 0; bank < 256; bank++) {
+        mem.rom_lower[bank] = rom + (bank & 0x7F) * kRomSlotSize;
+        mem.rom_upper[bank] = mem.rom_lower[bank];
+    }
+    for (int bank = 0; bank < 256; bank++) mem.rom_speed[bank] = 1;
+}
+
+void memory_install_loader_bank(Machine& m, int bank, int half, ReadHandler read, WriteHandler write) {
+    int i = (half ? 256 : 0) + (bank & 0xFF);
+    m.mem.loader.read_bank[i] = read;
+    m.mem.loader.write_bank[i] = write;
+}
+
+void memory_install_loader_page(Machine& m, int page, ReadHandler read, WriteHandler write) {
+    m.mem.loader.read_page[page & 0x7F] = read;
+    m.mem.loader.write_page[page & 0xFF] = write;
+}
+
+void memory_install_loader_sub(Machine& m, int bank_nibble, ReadHandler read, WriteHandler write) {
+    for (int page = 0x60; page <= 0x7F; page++) memory_install_loader_page(m, page, &loader_sub_read, &loader_sub_write);
+    m.mem.loader_read_sub[(bank_nibble & 0xF) * 4] = read;
+    m.mem.loader_write_sub[(bank_nibble & 0xF) * 4] = write;
+}
+
+void memory_copy_loader_to_cpu(Machine& m) {
+    MemoryMap& mem = m.mem;
+    mem.cpu.read_bank = mem.loader.read_bank;
+    mem.cpu.write_bank = mem.loader.write_bank;
+    mem.cpu.read_page = mem.loader.read_page;
+    for (int i = 0; i < 128; i++) mem.cpu.write_page[i] = mem.loader.write_page[i];
+}
+
+void memory_install_page(Machine& m, int page, ReadHandler read, WriteHandler write) {
+    m.mem.cpu.read_page[page & 0x7F] = read;
+    m.mem.cpu.write_page[page & 0x7F] = write;
+}
+
+void memory_install_bank(Machine& m, int bank, int half, ReadHandler read, WriteHandler write) {
+    int i = (half ? 256 : 0) + (bank & 0xFF);
+    m.mem.cpu.read_bank[i] = read;
+    m.mem.cpu.write_bank[i] = write;
+}
+
+void memory_init_wram(Machine& m, uint8_t fill) {
+    MemoryMap& mem = m.mem;
+    mem.wram.fill(fill);
+    mem.wram_port = 0;
+    mem.dma_active = 0;
+    for (int page = 0x00; page <= 0x1F; page++) memory_install_page(m, page, &wram_low_read, &wram_low_write);
+    for (int bank = 0x7E; bank <= 0x7F; bank++) {
+        memory_install_bank(m, bank, 0, &wram_bank_read, &wram_bank_write);
+        memory_install_bank(m, bank, 1, &wram_bank_read, &wram_bank_write);
+    }
+}
+
+void memory_set_fast_rom(Machine& m, bool fast) {
+    for (int bank = 0x80; bank <= 0xFF; bank++) m.mem.rom_speed[bank] = fast ? 0 : 1;
+}
+
+void memory_save_wram(const Machine& m, uint8_t* out) {
+    out[0] = uint8_t(m.mem.wram_port);
+    out[1] = uint8_t(m.mem.wram_port >> 8);
+    out[2] = uint8_t(m.mem.wram_port >> 16);
+    for (uint32_t i = 0; i < kWramSize; i++) out[3 + i] = m.mem.wram[i];
+}
+
+void memory_load_wram(Machine& m, const uint8_t* in) {
+    m.mem.wram_port = uint32_t(in[0]) | (uint32_t(in[1]) << 8) | (uint32_t(in[2]) << 16);
+    for (uint32_t i = 0; i < kWramSize; i++) m.mem.wram[i] = in[3 + i];
+}
+
+}  // namespace vt

@@ -1,0 +1,57 @@
+// The whole console: one instance of every component's state. Components are
+// plain structs with free functions that take the Machine.
+#pragma once
+
+#include <memory>
+
+#include "audio/apu.h"
+#include "audio/dsp.h"
+#include "cart/cartridge.h"
+#include "cart/memory_map.h"
+#include "coproc/gsu/gsu.h"
+#include "coproc/sa1/sa1.h"
+#include "core/cpu_state.h"
+#include "core/input_ports.h"
+#include "core/system_registers.h"
+#include "core/timing.h"
+#include "debug/debugger.h"
+#include "video/dma.h"
+#include "video/ppu.h"
+
+namespace vt {
+
+// What the driver asks of the program around it (window title, picture,
+// per-frame input). Any of them may be left empty.
+struct HostHooks {
+    void* user = nullptr;
+    void (*set_title)(void* user, const char* title) = nullptr;
+    void (*present_frame)(void* user, Machine& m) = nullptr;
+    // Mouse and Super Scope state, once per frame at V-blank start.
+    void (*frame_input)(void* user, Machine& m) = nullptr;
+};
+
+struct Machine {
+    Machine() = default;
+    Machine(const Machine&) = delete;
+    Machine& operator=(const Machine&) = delete;
+
+    Timing timing;
+    CpuCore<Machine> cpu;
+    SystemRegisters sysregs;
+    MemoryMap mem;
+    Dma dma;
+    Apu apu;
+    Dsp dsp;
+    Ppu ppu;
+    InputPorts input;
+    Sa1 sa1;
+    Gsu gsu;
+    Cartridge cart;
+    Debugger debug;
+    HostHooks host;
+};
+
+// Machines are large (buffers of several MiB); keep them on the heap.
+inline std::unique_ptr<Machine> make_machine() { return std::make_unique<Machine>(); }
+
+}  // namespace vt

@@ -1,0 +1,54 @@
+#include "core/main_cpu.h"
+
+#include "core/w65816_core.h"
+
+namespace vt {
+
+void cpu_power_on(Machine& m) {
+    // Power-on charges no time, although the reset vector is read through
+    // the memory map.
+    int32_t clock = m.timing.line_clock;
+    w65816::power_on<MainBus>(m);
+    m.timing.line_clock = clock;
+}
+
+void cpu_reset(Machine& m) { w65816::reset<MainBus>(m); }
+
+void cpu_raise_nmi(Machine& m) { w65816::raise_nmi<MainBus>(m); }
+
+void cpu_raise_irq(Machine& m, uint8_t source) { w65816::raise_irq<MainBus>(m, source); }
+
+uint8_t cpu_get_status(const Machine& m) { return cpu_status(m.cpu); }
+
+void cpu_set_status(Machine& m, uint8_t status, uint8_t e) {
+    w65816::set_status_and_mode<MainBus>(m, status, e);
+}
+
+void cpu_save_image(const Machine& m, uint8_t out[kCpuImageSize]) {
+    const CpuRegs& c = m.cpu;
+    const uint16_t words[6] = {c.a, c.x, c.y, c.d, c.s, c.pc};
+    for (int i = 0; i < 6; i++) {
+        out[2 * i] = uint8_t(words[i]);
+        out[2 * i + 1] = uint8_t(words[i] >> 8);
+    }
+    out[12] = c.pbr;
+    out[13] = c.dbr;
+    out[14] = cpu_status(c);
+    out[15] = c.e;
+}
+
+void cpu_load_image(Machine& m, const uint8_t in[kCpuImageSize]) {
+    auto word = [&](int i) { return uint16_t(in[2 * i] | (in[2 * i + 1] << 8)); };
+    CpuRegs& c = m.cpu;
+    c.a = word(0);
+    c.x = word(1);
+    c.y = word(2);
+    c.d = word(3);
+    c.s = word(4);
+    c.pc = word(5);
+    c.pbr = in[12];
+    c.dbr = in[13];
+    cpu_set_status(m, in[14], in[15]);
+}
+
+}  // namespace vt

@@ -1,0 +1,38 @@
+// The main CPU: the 65816 core instantiated on the memory map's bus.
+#pragma once
+
+#include <cstdint>
+
+#include "cart/bus.h"
+#include "core/machine.h"
+
+namespace vt {
+
+struct MainBus {
+    using Ctx = Machine;
+    static CpuCore<Machine>& cpu(Machine& m) { return m.cpu; }
+    static void tick(Machine& m, int units) { m.timing.line_clock += units; }
+    static uint8_t read(Machine& m, uint8_t bank, uint16_t addr) { return bus_read(m, bank, addr); }
+    static void write(Machine& m, uint8_t bank, uint16_t addr, uint8_t v) { bus_write(m, bank, addr, v); }
+};
+
+// One step: an instruction, an interrupt entry or an idle step.
+inline void cpu_step(Machine& m) { m.cpu.next_step(m); }
+
+void cpu_power_on(Machine& m);
+void cpu_reset(Machine& m);
+void cpu_raise_nmi(Machine& m);
+void cpu_raise_irq(Machine& m, uint8_t source);
+
+// The full status byte (N V M X D I Z C) and E, as PHP, the debugger and save
+// states see them; setting them re-derives the IRQ mask and the dispatch.
+uint8_t cpu_get_status(const Machine& m);
+void cpu_set_status(Machine& m, uint8_t status, uint8_t e);
+
+// The 16-byte save image: A, X, Y, D, S, PC (words, little-endian), PBR,
+// DBR, status, E.
+inline constexpr int kCpuImageSize = 16;
+void cpu_save_image(const Machine& m, uint8_t out[kCpuImageSize]);
+void cpu_load_image(Machine& m, const uint8_t in[kCpuImageSize]);
+
+}  // namespace vt

@@ -1,0 +1,274 @@
+#include "core/system_registers.h"
+
+#include "cart/memory_map.h"
+#include "core/machine.h"
+#include "core/main_cpu.h"
+#include "video/ppu.h"
+
+namespace vt {
+
+// ---------------------------------------------------------------------------
+// H/V timer
+
+void sysregs_recompute_hirq_point(Machine& m) {
+    SystemRegisters& r = m.sysregs;
+    Timing& t = m.timing;
+    t.hirq_point = kNoHirq;
+    const bool v_enabled = r.nmitimen & kNmitimenVirq;
+    const bool h_enabled = r.nmitimen & kNmitimenHirq;
+    if (v_enabled) {
+        if (r.vtime != t.line) return;
+        if (!h_enabled) {
+            // V-IRQ alone on its own line fires at the write.
+            r.timeup = 0x80;
+            cpu_raise_irq(m, kIrqTimer);
+            return;
+        }
+    } else if (!h_enabled) {
+        return;
+    }
+    int32_t point = int32_t(r.htime) * 2;
+    if (point <= t.line_clock) return;  // already passed on this line
+    t.hirq_point = point;
+}
+
+// ---------------------------------------------------------------------------
+// Serial joypad ports
+
+static uint8_t serial_next_bit(Machine& m, int port) {
+    SystemRegisters& r = m.sysregs;
+    uint8_t bit = uint8_t(r.shift[port] >> 15);
+    r.shift[port] = uint16_t((r.shift[port] << 1) | (m.input.present[port] & 1));
+    return bit;
+}
+
+static void serial_strobe_write(Machine& m, uint8_t value) {
+    SystemRegisters& r = m.sysregs;
+    uint8_t bit = value & 1;
+    if (!r.strobe && bit) {
+        for (int port = 0; port < 2; port++) {
+            if (m.input.strobe_hook[port]) m.input.strobe_hook[port](m, port);
+        }
+        for (int port = 0; port < 2; port++) r.shift[port] = uint16_t(m.input.record[port] >> 16);
+    }
+    r.strobe = bit;
+}
+
+void sysregs_auto_joypad_read(Machine& m) {
+    SystemRegisters& r = m.sysregs;
+    if (!(r.nmitimen & kNmitimenAutoJoypad)) return;
+    for (int port = 0; port < 2; port++) {
+        r.joy[port] = uint16_t(m.input.record[port] >> 16);
+        // Serial reads after the automatic read return bits 16-31 (the
+        // mouse's motion bytes).
+        r.shift[port] = uint16_t(m.input.record[port]);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Page $40: $4016/$4017
+
+uint8_t sysregs_page40_read(Machine& m, uint8_t bank, uint16_t addr) {
+    uint8_t v;
+    switch (addr) {
+        case 0x4016: v = uint8_t((m.mem.open_bus & 0xFC) | serial_next_bit(m, 0)); break;
+        case 0x4017: v = uint8_t((m.mem.open_bus & 0xE0) | 0x1C | serial_next_bit(m, 1)); break;
+        default: return open_bus_read(m, bank, addr);
+    }
+    m.mem.open_bus = v;
+    return v;
+}
+
+void sysregs_page40_write(Machine& m, uint8_t bank, uint16_t addr, uint8_t value) {
+    switch (addr) {
+        case 0x4016: serial_strobe_write(m, value); break;
+        case 0x4017: break;
+        default: discard_write(m, bank, addr, value); break;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Page $42
+
+uint8_t sysregs_page42_read(Machine& m, uint8_t bank, uint16_t addr) {
+    SystemRegisters& r = m.sysregs;
+    const uint8_t bus = m.mem.open_bus;
+    uint8_t v;
+    switch (addr) {
+        case 0x4210:
+            v = uint8_t((bus & 0x70) | r.rdnmi);
+            r.rdnmi &= 0x7F;
+            break;
+        case 0x4211:
+            v = uint8_t((bus & 0x7F) | r.timeup);
+            r.timeup &= 0x7F;
+            m.cpu.irq_sources &= uint8_t(~0x81);
+            break;
+        case 0x4212: v = uint8_t((bus & 0x3E) | r.hvbjoy); break;
+        case 0x4213: v = r.rdio; break;
+        case 0x4214: v = uint8_t(r.rddiv); break;
+        case 0x4215: v = uint8_t(r.rddiv >> 8); break;
+        case 0x4216: v = uint8_t(r.rdmpy); break;
+        case 0x4217: v = uint8_t(r.rdmpy >> 8); break;
+        case 0x4218: case 0x4219: case 0x421A: case 0x421B:
+        case 0x421C: case 0x421D: case 0x421E: case 0x421F: {
+            int i = addr - 0x4218;
+            v = uint8_t(r.joy[i >> 1] >> (8 * (i & 1)));
+            break;
+        }
+        default: return open_bus_read(m, bank, addr);
+    }
+    m.mem.open_bus = v;
+    return v;
+}
+
+// Stores a byte of HTIME or VTIME; only a change recomputes the H-IRQ point.
+static void write_timer_byte(Machine& m, uint16_t& reg, bool high, uint8_t value) {
+    uint16_t updated = high ? uint16_t((reg & 0x00FF) | ((value & 1) << 8)) : uint16_t((reg & 0xFF00) | value);
+    if (updated == reg) return;
+    reg = updated;
+    sysregs_recompute_hirq_point(m);
+}
+
+void sysregs_page42_write(Machine& m, uint8_t bank, uint16_t addr, uint8_t value) {
+    SystemRegisters& r = m.sysregs;
+    switch (addr) {
+        case 0x4200: {
+            uint8_t old = r.nmitimen;
+            if (!(old & kNmitimenNmi) && (value & kNmitimenNmi) && (r.rdnmi & 0x80)) cpu_raise_nmi(m);
+            r.nmitimen = value;
+            if ((old ^ value) & (kNmitimenHirq | kNmitimenVirq)) {
+                m.cpu.irq_sources = 0;
+                r.timeup = 0;
+                sysregs_recompute_hirq_point(m);
+            }
+            break;
+        }
+        case 0x4201:
+            if ((r.wrio & 0x80) && !(value & 0x80)) ppu_latch_counters(m);
+            r.wrio = value;
+            r.rdio = value;
+            break;
+        case 0x4202: r.wrmpya = value; break;
+        case 0x4203:
+            r.wrmpyb = value;
+            r.rdmpy = uint16_t(r.wrmpya * value);
+            break;
+        case 0x4204: r.wrdiv = uint16_t((r.wrdiv & 0xFF00) | value); break;
+        case 0x4205: r.wrdiv = uint16_t((r.wrdiv & 0x00FF) | (value << 8)); break;
+        case 0x4206:
+            r.wrdivb = value;
+            if (value == 0) {
+                r.rddiv = 0xFFFF;
+                r.rdmpy = r.wrdiv;
+            } else {
+                r.rddiv = uint16_t(r.wrdiv / value);
+                r.rdmpy = uint16_t(r.wrdiv % value);
+            }
+            break;
+        case 0x4207: write_timer_byte(m, r.htime, false, value); break;
+        case 0x4208: write_timer_byte(m, r.htime, true, value); break;
+        case 0x4209: write_timer_byte(m, r.vtime, false, value); break;
+        case 0x420A: write_timer_byte(m, r.vtime, true, value); break;
+        case 0x420B: r.mdmaen = value; break;
+        case 0x420C:
+            if (value != r.hdmaen && !(r.hvbjoy & 0x80)) m.timing.hdma_active = value;
+            r.hdmaen = value;
+            break;
+        case 0x420D:
+            r.memsel = value;
+            memory_set_fast_rom(m, value & 1);
+            break;
+        default: discard_write(m, bank, addr, value); break;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Lifecycle
+
+void sysregs_power_on(Machine& m) {
+    SystemRegisters& r = m.sysregs;
+    // JOY1-JOY4 and HVBJOY survive power-on.
+    uint16_t joy[4] = {r.joy[0], r.joy[1], r.joy[2], r.joy[3]};
+    uint8_t hvbjoy = r.hvbjoy;
+    r = SystemRegisters{};
+    for (int i = 0; i < 4; i++) r.joy[i] = joy[i];
+    r.hvbjoy = hvbjoy;
+    m.timing.line_clock = 0;
+    m.timing.line = 0;
+    m.timing.hdma_active = 0;
+    sysregs_post_load_fixup(m);
+}
+
+void sysregs_reset(Machine& m) { sysregs_power_on(m); }
+
+void sysregs_post_load_fixup(Machine& m) {
+    SystemRegisters& r = m.sysregs;
+    r.htime &= 0x1FF;
+    r.vtime &= 0x1FF;
+    r.rdnmi = uint8_t((r.rdnmi & 0x80) | 2);
+    m.cpu.irq_sources = (r.timeup & 0x80) ? kIrqTimer : 0;
+    memory_set_fast_rom(m, r.memsel & 1);
+    memory_install_page(m, 0x40, &sysregs_page40_read, &sysregs_page40_write);
+    memory_install_page(m, 0x42, &sysregs_page42_read, &sysregs_page42_write);
+}
+
+void sysregs_save(const Machine& m, uint8_t out[kSystemRegistersSaveSize]) {
+    const SystemRegisters& r = m.sysregs;
+    uint8_t* p = out;
+    auto byte = [&](uint8_t v) { *p++ = v; };
+    auto word = [&](uint16_t v) {
+        *p++ = uint8_t(v);
+        *p++ = uint8_t(v >> 8);
+    };
+    byte(r.nmitimen);
+    byte(r.wrio);
+    byte(r.wrmpya);
+    byte(r.wrmpyb);
+    word(r.wrdiv);
+    byte(r.wrdivb);
+    word(r.htime);
+    word(r.vtime);
+    byte(r.mdmaen);
+    byte(r.hdmaen);
+    byte(r.memsel);
+    byte(r.rdnmi);
+    byte(r.timeup);
+    byte(r.hvbjoy);
+    byte(r.rdio);
+    word(r.rddiv);
+    word(r.rdmpy);
+    for (uint16_t j : r.joy) word(j);
+}
+
+void sysregs_load(Machine& m, const uint8_t in[kSystemRegistersSaveSize]) {
+    SystemRegisters& r = m.sysregs;
+    const uint8_t* p = in;
+    auto byte = [&]() { return *p++; };
+    auto word = [&]() {
+        uint16_t v = uint16_t(p[0] | (p[1] << 8));
+        p += 2;
+        return v;
+    };
+    r.nmitimen = byte();
+    r.wrio = byte();
+    r.wrmpya = byte();
+    r.wrmpyb = byte();
+    r.wrdiv = word();
+    r.wrdivb = byte();
+    r.htime = word();
+    r.vtime = word();
+    r.mdmaen = byte();
+    r.hdmaen = byte();
+    r.memsel = byte();
+    r.rdnmi = byte();
+    r.timeup = byte();
+    r.hvbjoy = byte();
+    r.rdio = byte();
+    r.rddiv = word();
+    r.rdmpy = word();
+    for (uint16_t& j : r.joy) j = word();
+    sysregs_post_load_fixup(m);
+}
+
+}  // namespace vt

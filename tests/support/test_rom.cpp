@@ -1,0 +1,32 @@
+#include "support/test_rom.h"
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "cart/plain_lorom.h"
+#include "core/driver.h"
+
+namespace vt::test {
+
+std::string test_rom_path(const std::string& name) {
+    return std::string(VELTRANE_TEST_ROM_DIR) + "/" + name + ".sfc";
+}
+
+std::vector<uint8_t> read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + path);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::unique_ptr<Machine> machine_with_rom(const std::string& name) {
+    auto m = make_machine();
+    if (!load_plain_lorom(*m, read_file(test_rom_path(name)))) throw std::runtime_error("cannot load " + name);
+    return m;
+}
+
+void run_frames(Machine& m, int frames) {
+    for (int i = 0; i < frames; i++) run_frame(m);
+}
+
+}  // namespace vt::test

@@ -1,0 +1,25 @@
+// Access to the cartridge images assembled from tests/roms at build time.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/machine.h"
+
+namespace vt::test {
+
+std::string test_rom_path(const std::string& name);
+std::vector<uint8_t> read_file(const std::string& path);
+// A powered-on machine with the named test cartridge (without ".sfc").
+std::unique_ptr<Machine> machine_with_rom(const std::string& name);
+void run_frames(Machine& m, int frames);
+
+// Work RAM byte and little-endian word at a bank $7E offset.
+inline uint8_t wram8(const Machine& m, uint32_t offset) { return m.mem.wram[offset]; }
+inline uint16_t wram16(const Machine& m, uint32_t offset) {
+    return uint16_t(m.mem.wram[offset] | (m.mem.wram[offset + 1] << 8));
+}
+
+}  // namespace vt::test
