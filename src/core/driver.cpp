@@ -33,6 +33,7 @@ inline void step(Machine& m) {
         if (!m.debug.breakpoints.empty()) debug_check_breakpoints(m);
         if (m.debug.tracing && !m.cpu.waiting) debug_trace_step(m);
         cpu_step(m);
+        t.cpu_steps++;
     }
     while (m.apu.clock < t.line_clock) spc700_step(m);
     while (m.sa1.running && m.sa1.clock < t.line_clock) sa1_step(m);
