@@ -1,0 +1,303 @@
+// Frame driver: where interrupts fire, V-blank, H-blank, the line clock carry,
+// frame skip and the idle turn.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "cart/bus.h"
+#include "core/driver.h"
+#include "core/main_cpu.h"
+#include "support/bus_recorder.h"
+#include "support/test_rom.h"
+
+namespace vt::test {
+namespace {
+
+constexpr uint16_t kIrqMark = 0x5000;
+constexpr uint16_t kNmiMark = 0x5001;
+
+// The timer probe cartridge after its start-up code has run, with the
+// recorder at $5000 and nothing recorded yet.
+std::unique_ptr<Machine> timer_probe() {
+    auto m = machine_with_rom("driver_timer");
+    run_frames(*m, 1);
+    install_recorder(*m, 0x50);
+    return m;
+}
+
+std::vector<RecordedWrite> marks(uint16_t addr) {
+    std::vector<RecordedWrite> out;
+    for (const auto& w : recorded_writes())
+        if (w.addr == addr) out.push_back(w);
+    return out;
+}
+
+void write_reg(Machine& m, uint16_t addr, uint8_t value) { bus_write(m, 0, addr, value); }
+
+void set_htime(Machine& m, uint16_t h) {
+    write_reg(m, 0x4207, uint8_t(h));
+    write_reg(m, 0x4208, uint8_t(h >> 8));
+}
+
+void set_vtime(Machine& m, uint16_t v) {
+    write_reg(m, 0x4209, uint8_t(v));
+    write_reg(m, 0x420A, uint8_t(v >> 8));
+}
+
+// An interrupt raised at a point is taken after one more instruction; the
+// handler's first store then lands well within this many units.
+constexpr int32_t kEntryLatency = 100;
+
+TEST(DriverTimerIrq, HtimeZeroFiresAtTheStartOfEveryLine) {
+    auto m = timer_probe();
+    set_htime(*m, 0);
+    write_reg(*m, 0x4200, 0x10);
+    recorded_writes().clear();
+    run_frames(*m, 2);
+    auto irqs = marks(kIrqMark);
+    ASSERT_EQ(irqs.size(), 2u * 262u);
+    std::set<int> lines;
+    for (const auto& w : irqs) {
+        EXPECT_LT(w.line_clock, kEntryLatency) << "line " << w.line;
+        lines.insert(w.line);
+    }
+    EXPECT_EQ(lines.size(), 262u);
+}
+
+TEST(DriverTimerIrq, HtimeMidLineFiresAtTwiceHtimeOnEveryLine) {
+    auto m = timer_probe();
+    set_htime(*m, 100);
+    write_reg(*m, 0x4200, 0x10);
+    recorded_writes().clear();
+    run_frames(*m, 1);
+    auto irqs = marks(kIrqMark);
+    ASSERT_EQ(irqs.size(), 262u);
+    for (const auto& w : irqs) {
+        EXPECT_GE(w.line_clock, 200);
+        EXPECT_LT(w.line_clock, 200 + kEntryLatency);
+    }
+}
+
+TEST(DriverTimerIrq, Htime340FiresAtLineEndAnd341Never) {
+    auto m = timer_probe();
+    set_htime(*m, 340);
+    write_reg(*m, 0x4200, 0x10);
+    recorded_writes().clear();
+    run_frames(*m, 2);
+    auto irqs = marks(kIrqMark);
+    // Raised at each line end, taken at the start of the next line: the one
+    // raised at the end of the last line is still pending.
+    EXPECT_EQ(irqs.size(), 2u * 262u - 1u);
+    for (const auto& w : irqs) EXPECT_LT(w.line_clock, kEntryLatency);
+
+    set_htime(*m, 341);
+    run_frames(*m, 1);
+    recorded_writes().clear();
+    run_frames(*m, 2);
+    EXPECT_TRUE(marks(kIrqMark).empty());
+}
+
+TEST(DriverTimerIrq, VirqAloneFiresAtTheFirstStepOfLineVtime) {
+    auto m = timer_probe();
+    set_vtime(*m, 100);
+    write_reg(*m, 0x4200, 0x20);
+    recorded_writes().clear();
+    run_frames(*m, 3);
+    auto irqs = marks(kIrqMark);
+    ASSERT_EQ(irqs.size(), 3u);
+    for (const auto& w : irqs) {
+        EXPECT_EQ(w.line, 100);
+        EXPECT_LT(w.line_clock, kEntryLatency);
+    }
+}
+
+TEST(DriverTimerIrq, VirqAtLineZeroAndBeyondTheFrame) {
+    auto m = timer_probe();
+    set_vtime(*m, 0);
+    write_reg(*m, 0x4200, 0x20);
+    recorded_writes().clear();
+    run_frames(*m, 2);
+    auto irqs = marks(kIrqMark);
+    ASSERT_EQ(irqs.size(), 2u);
+    EXPECT_EQ(irqs[0].line, 0);
+    EXPECT_EQ(irqs[1].line, 0);
+
+    set_vtime(*m, 262);  // at or above lines per frame: never
+    recorded_writes().clear();
+    run_frames(*m, 2);
+    EXPECT_TRUE(marks(kIrqMark).empty());
+}
+
+TEST(DriverTimerIrq, HandVTogetherFireOnceOnTheLineAtTheDot) {
+    auto m = timer_probe();
+    set_vtime(*m, 50);
+    set_htime(*m, 200);
+    write_reg(*m, 0x4200, 0x30);
+    recorded_writes().clear();
+    run_frames(*m, 2);
+    auto irqs = marks(kIrqMark);
+    ASSERT_EQ(irqs.size(), 2u);
+    for (const auto& w : irqs) {
+        EXPECT_EQ(w.line, 50);
+        EXPECT_GE(w.line_clock, 400);
+        EXPECT_LT(w.line_clock, 400 + kEntryLatency);
+    }
+}
+
+TEST(DriverNmi, RaisedOnceAfterTheLastVisibleLine) {
+    auto m = timer_probe();
+    write_reg(*m, 0x4200, 0x80);
+    recorded_writes().clear();
+    run_frames(*m, 2);
+    auto nmis = marks(kNmiMark);
+    ASSERT_EQ(nmis.size(), 2u);
+    for (const auto& w : nmis) {
+        EXPECT_EQ(w.line, 225);
+        EXPECT_LT(w.line_clock, kEntryLatency);
+    }
+
+    m->timing.last_visible_line = 239;  // overscan
+    recorded_writes().clear();
+    run_frames(*m, 1);
+    nmis = marks(kNmiMark);
+    ASSERT_EQ(nmis.size(), 1u);
+    EXPECT_EQ(nmis[0].line, 240);
+}
+
+TEST(DriverNmi, PendingNmiIsDroppedAtFrameStart) {
+    auto m = timer_probe();
+    cpu_raise_nmi(*m);  // raised, not yet taken
+    recorded_writes().clear();
+    run_frames(*m, 1);  // NMI disabled in NMITIMEN, so none is raised in this frame
+    EXPECT_TRUE(marks(kNmiMark).empty());
+}
+
+TEST(DriverNmi, RdnmiFlagSetAtVblankAndClearedByRead) {
+    auto m = timer_probe();
+    run_frames(*m, 1);
+    // Between frames the machine is in V-blank, after the flag was set.
+    EXPECT_EQ(m->sysregs.rdnmi & 0x80, 0x80);
+    uint8_t first = bus_read(*m, 0, 0x4210);
+    uint8_t second = bus_read(*m, 0, 0x4210);
+    EXPECT_EQ(first & 0x8F, 0x82);
+    EXPECT_EQ(second & 0x8F, 0x02);
+}
+
+TEST(DriverLines, LineClockCarriesTheOvershootIntoTheNextLine) {
+    auto m = machine_with_rom("driver_probe");
+    run_frames(*m, 1);
+    install_recorder(*m, 0x50);
+    run_frames(*m, 1);
+    const auto& w = recorded_writes();
+    ASSERT_GT(w.size(), 1000u);
+    // One loop iteration (LDA abs, STA abs, BRA from slow ROM) costs 41
+    // units; crossing the refresh point adds 16. Nothing else is gained or
+    // lost across line ends.
+    std::vector<int> per_line_refreshes(262, 0);
+    for (size_t i = 1; i < w.size(); i++) {
+        int lines = (int(w[i].line) - int(w[i - 1].line) + 262) % 262;
+        int delta = lines * 680 + w[i].line_clock - w[i - 1].line_clock;
+        ASSERT_TRUE(delta == 41 || delta == 57) << "at write " << i << " delta " << delta;
+    }
+}
+
+TEST(DriverLines, HvbjoyFollowsVblankHblankAndTheJoypadBusyLines) {
+    auto m = machine_with_rom("driver_probe");
+    run_frames(*m, 1);
+    install_recorder(*m, 0x50);
+    run_frames(*m, 1);
+    // Loop: LDA HVBJOY (15 units), STA $5000 (15), BRA (11). The store is
+    // recorded 15 units into its step, so the read started 30 units
+    // before the recorded clock.
+    for (const auto& w : recorded_writes()) {
+        if (w.line_clock < 45) continue;  // the read belonged to the line before
+        const int line = w.line;
+        uint8_t expect_v = line >= 225 ? 0x80 : 0x00;
+        uint8_t expect_busy = (line >= 225 && line <= 228) ? 0x01 : 0x00;
+        uint8_t expect_h = (w.line_clock - 30 >= 528) ? 0x40 : 0x00;
+        ASSERT_EQ(w.value & 0xC1, expect_v | expect_busy | expect_h) << "line " << line << " at " << w.line_clock;
+    }
+}
+
+TEST(DriverFrames, AutomaticJoypadReadFillsJoyRegistersOnlyWhenEnabled) {
+    auto m = timer_probe();
+    m->input.record[0] = joypad_record(kPadA | kPadStart);
+    m->input.present[0] = 0xFFFF;
+    m->input.record[1] = joypad_record(kPadL);
+    m->input.present[1] = 0xFFFF;
+    run_frames(*m, 1);
+    EXPECT_EQ(m->sysregs.joy[0], 0);
+
+    write_reg(*m, 0x4200, 0x01);
+    run_frames(*m, 1);
+    EXPECT_EQ(bus_read(*m, 0, 0x4218), 0x80);  // A
+    EXPECT_EQ(bus_read(*m, 0, 0x4219), 0x10);  // Start
+    EXPECT_EQ(bus_read(*m, 0, 0x421A), 0x20);  // L
+    EXPECT_EQ(bus_read(*m, 0, 0x421B), 0x00);
+    // Serial reads after the automatic read continue with bits 16-31.
+    for (int i = 0; i < 16; i++) EXPECT_EQ(bus_read(*m, 0, 0x4016) & 1, 1);
+}
+
+struct PresentLog {
+    std::vector<uint32_t> frames;
+    std::vector<std::string> titles;
+};
+
+TEST(DriverFrames, FrameSkipDrawsOneFrameInNPlusOne) {
+    auto m = timer_probe();
+    PresentLog log;
+    m->host.user = &log;
+    m->host.present_frame = [](void* user, Machine& mm) {
+        static_cast<PresentLog*>(user)->frames.push_back(mm.timing.frame_counter);
+    };
+    set_frame_skip(*m, 4);
+    uint32_t start = m->timing.frame_counter;
+    run_frames(*m, 11);
+    EXPECT_EQ(log.frames, (std::vector<uint32_t>{start, start + 5, start + 10}));
+    EXPECT_EQ(m->timing.frame_counter, start + 11);
+}
+
+TEST(DriverIdle, RunsOnlyWhileLoadedAndNotHeldAndTitlesTheTransitions) {
+    auto m = timer_probe();
+    PresentLog log;
+    m->host.user = &log;
+    m->host.set_title = [](void* user, const char* title) { static_cast<PresentLog*>(user)->titles.push_back(title); };
+    m->timing.running_title = false;
+    uint32_t start = m->timing.frame_counter;
+
+    EXPECT_TRUE(run_idle_turn(*m));
+    EXPECT_TRUE(run_idle_turn(*m));
+    m->timing.hold_count = 1;
+    EXPECT_FALSE(run_idle_turn(*m));
+    EXPECT_FALSE(run_idle_turn(*m));
+    m->timing.hold_count = 0;
+    EXPECT_TRUE(run_idle_turn(*m));
+    m->timing.gamepak_loaded = false;
+    EXPECT_FALSE(run_idle_turn(*m));
+
+    EXPECT_EQ(m->timing.frame_counter, start + 3);
+    EXPECT_EQ(log.titles, (std::vector<std::string>{"Veltrane [Running]", "Veltrane [Stopped]", "Veltrane [Running]"}));
+}
+
+TEST(DriverPower, PowerOnStartsAtTheResetVectorAndResetKeepsRegisters) {
+    auto m = machine_with_rom("driver_timer");
+    EXPECT_EQ(m->cpu.pbr, 0);
+    EXPECT_EQ(m->cpu.e, 1);
+    EXPECT_EQ(m->timing.frame_counter, 0u);
+    const uint16_t reset_pc = m->cpu.pc;
+    EXPECT_GE(reset_pc, 0x8000);
+
+    run_frames(*m, 2);
+    EXPECT_EQ(m->cpu.e, 0);  // the program switched to native mode
+    m->cpu.a = 0x1234;
+    machine_reset(*m);
+    EXPECT_EQ(m->cpu.pc, reset_pc);
+    EXPECT_EQ(m->cpu.e, 1);
+    EXPECT_EQ(m->cpu.a, 0x1234);
+    EXPECT_EQ(m->sysregs.nmitimen, 0);
+}
+
+}  // namespace
+}  // namespace vt::test

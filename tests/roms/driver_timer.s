@@ -1,0 +1,39 @@
+; Interrupt probe for the frame driver tests. The test sets NMITIMEN, HTIME
+; and VTIME itself; the program only idles with interrupts unmasked. Each
+; handler's first instruction writes to page $50, which the test maps to a
+; recorder of (line, line clock): $5000 for IRQ, $5001 for NMI.
+.include "snes.inc"
+
+.segment "CODE"
+.a8
+.i8
+
+reset:
+    sei
+    clc
+    xce
+    sep #$30
+    rep #$10
+    .i16
+    ldx #$1FFF
+    txs
+    sep #$10
+    .i8
+    cli
+idle:
+    nop
+    nop
+    bra idle
+
+irq:
+    sta $5000
+    lda TIMEUP          ; acknowledge the timer
+    rti
+
+nmi:
+    sta $5001
+    lda RDNMI
+    rti
+
+snes_header "VELTRANE DRIVER TIMER", $20, 5
+snes_vectors irq, irq, nmi, irq, irq, nmi, reset, irq
