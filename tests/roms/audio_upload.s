@@ -20,9 +20,6 @@ RESULT_SQUARES = $0110
 AUDIO_READY    = $5A
 
 .segment "ZEROPAGE"
-upload_dest:  .res 2    ; audio RAM address of the block
-upload_kick:  .res 1    ; command byte for the next block or the start
-upload_index: .res 1    ; counter of the byte being sent
 question:     .res 1
 
 .segment "CODE"
@@ -41,34 +38,17 @@ reset:
     stz RESULT_READY
     stz RESULT_DONE
 
-    ; The boot ROM shows $AA, $BB on ports 0 and 1 when it is ready.
-    ldx #$BBAA
-:   cpx APUIO0
-    bne :-
-
-    lda #$CC            ; the first block is announced with $CC
-    sta upload_kick
+    jsr spc_wait_boot
     ldx #.loword(spc_program_rom)
     ldy #spc_program_rom_end - spc_program_rom
-    lda #<spc_start
-    sta upload_dest
-    lda #>spc_start
-    sta upload_dest + 1
-    jsr upload_block
-
+    spc_set_upload_dest spc_start
+    jsr spc_upload_block
     ldx #.loword(sample_rom)
     ldy #sample_rom_end - sample_rom
-    lda #<sample_directory
-    sta upload_dest
-    lda #>sample_directory
-    sta upload_dest + 1
-    jsr upload_block
-
-    lda #<spc_start
-    sta upload_dest
-    lda #>spc_start
-    sta upload_dest + 1
-    jsr start_program
+    spc_set_upload_dest sample_directory
+    jsr spc_upload_block
+    spc_set_upload_dest spc_start
+    jsr spc_start_program
     lda #$01
     sta RESULT_STARTED
 
@@ -110,53 +90,7 @@ forever:
     rts
 .endproc
 
-; Sends Y bytes from bank 0 address X to audio RAM at upload_dest, announced
-; by upload_kick. Leaves in upload_kick the command byte for what follows:
-; the last counter + 2, never 0.
-.proc upload_block
-    lda upload_dest
-    sta APUIO2
-    lda upload_dest + 1
-    sta APUIO3
-    lda #$01            ; non-zero: a block follows
-    sta APUIO1
-    lda upload_kick
-    sta APUIO0
-:   cmp APUIO0          ; wait for the echo
-    bne :-
-    stz upload_index
-next_byte:
-    lda a:0,x
-    sta APUIO1
-    lda upload_index
-    sta APUIO0
-:   cmp APUIO0
-    bne :-
-    inc upload_index
-    inx
-    dey
-    bne next_byte
-    lda upload_index    ; last counter + 1
-    inc a
-    bne :+
-    inc a
-:   sta upload_kick
-    rts
-.endproc
-
-; Jumps the audio CPU to upload_dest.
-.proc start_program
-    lda upload_dest
-    sta APUIO2
-    lda upload_dest + 1
-    sta APUIO3
-    stz APUIO1          ; zero: no block, start
-    lda upload_kick
-    sta APUIO0
-:   cmp APUIO0
-    bne :-
-    rts
-.endproc
+spc_upload_routines
 
 nmi:
 irq:
