@@ -11,6 +11,10 @@ namespace vt {
 inline constexpr int kBrrBlockBytes = 9;
 inline constexpr int kBrrBlockSamples = 16;
 
+// Header flags: END stops (or loops) the sample after this block.
+inline constexpr uint8_t kBrrEnd = 0x01;
+inline constexpr uint8_t kBrrLoop = 0x02;
+
 // Header byte: shift in bits 4-7, filter in bits 2-3, LOOP bit 1, END bit 0.
 inline constexpr uint8_t brr_header(int shift, int filter, bool loop, bool end) {
     return uint8_t(shift << 4 | filter << 2 | (loop ? 2 : 0) | (end ? 1 : 0));

@@ -72,10 +72,6 @@ enum GainMode : uint8_t {
     kGainBentIncrease = 7,
 };
 
-// BRR block header flags.
-inline constexpr uint8_t kBrrEnd = 0x01;
-inline constexpr uint8_t kBrrLoop = 0x02;
-
 struct DspVoice {
     int32_t volume_left = 128;
     int32_t volume_right = 128;
