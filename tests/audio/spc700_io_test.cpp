@@ -2,6 +2,8 @@
 // timers, the boot ROM overlay, power-on and reset.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "audio/dsp.h"
 #include "audio/ipl_rom.h"
 #include "core/driver.h"
@@ -257,6 +259,48 @@ TEST(ApuTimers, RatesThroughTheDriver) {
     EXPECT_NEAR(s.ram[0], frame_units / 1280, 1.5);
     EXPECT_NEAR(s.ram[1], frame_units / 5120, 1.5);
     EXPECT_NEAR(s.ram[2], frame_units / 1600, 1.5);
+}
+
+// The save image's layout: A, X, Y, SP, PC low/high, PSW, 4 output ports,
+// 16 I/O registers, 64 KiB RAM.
+TEST(ApuSaveImage, LayoutAndRestore) {
+    EXPECT_EQ(kApuImageSize, 65563);
+    SpcHarness h;
+    h.s.a = 0x11;
+    h.s.x = 0x22;
+    h.s.y = 0x33;
+    h.s.sp = 0xE0;
+    h.s.pc = 0x1234;
+    h.set_psw(kN | kP | kC);
+    h.s.to_cpu[3] = 0x77;
+    h.s.io[kIoControl] = 0x81;
+    h.s.io[kIoTimer0Target + 1] = 0x10;
+    h.s.io[kIoPort0 + 2] = 0x66;
+    h.s.ram[0xABCD] = 0x5A;
+    std::vector<uint8_t> image(kApuImageSize);
+    apu_save_image(h.m, image.data());
+    EXPECT_EQ(image[0], 0x11);
+    EXPECT_EQ(image[3], 0xE0);
+    EXPECT_EQ(image[4], 0x34);
+    EXPECT_EQ(image[5], 0x12);
+    EXPECT_EQ(image[6], kN | kP | kC);
+    EXPECT_EQ(image[10], 0x77);
+    EXPECT_EQ(image[11 + kIoControl], 0x81);
+    EXPECT_EQ(image[11 + kIoPort0 + 2], 0x66);
+    EXPECT_EQ(image[27 + 0xABCD], 0x5A);
+
+    SpcHarness other;
+    other.s.timer_elapsed = {100, 200, 300};
+    apu_load_image(other.m, image.data());
+    EXPECT_EQ(other.s.a, 0x11);
+    EXPECT_EQ(other.s.pc, 0x1234);
+    EXPECT_EQ(other.psw(), kN | kP | kC);
+    EXPECT_EQ(other.s.to_cpu[3], 0x77);
+    EXPECT_EQ(other.s.ram[0xABCD], 0x5A);
+    EXPECT_TRUE(other.s.ipl_mapped);  // from CONTROL bit 7
+    EXPECT_EQ(other.s.timer_period[1], 0x10u * 1280u);
+    EXPECT_EQ(other.s.timer_period[0], 256u * 1280u);  // target 0
+    EXPECT_EQ(other.s.timer_elapsed[2], 0u);
 }
 
 }  // namespace
