@@ -37,6 +37,8 @@ void write_pitch_high(Machine& m, uint8_t reg, uint8_t value) { m.dsp.regs[reg] 
 
 void write_srcn(Machine& m, uint8_t reg, uint8_t value) { voice_of(m, reg).directory_offset = uint16_t(value * 4); }
 
+// Clearing bit 7 moves a sounding voice into GAIN mode at once; setting it
+// takes effect at the next key on.
 void write_adsr1(Machine& m, uint8_t reg, uint8_t value) {
     DspVoice& v = voice_of(m, reg);
     v.attack_period = kDspAttackPeriods[value & 0x0F];
