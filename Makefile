@@ -28,6 +28,7 @@ run: build
 
 bench: build
 	$(BUILD)/bench/veltrane-bench-cpu
+	$(BUILD)/bench/veltrane-bench-audio
 
 clean:
 	rm -rf $(BUILD)

@@ -161,8 +161,7 @@ void machine_power_on(Machine& m) {
     ppu_power_on(m);
     sysregs_power_on(m);
     dma_power_on(m);
-    apu_power_on(m);
-    dsp_power_on(m);
+    apu_power_on(m);  // resets the sound generator too
     cpu_power_on(m);
     m.timing.frame_counter = 0;
 }
@@ -173,7 +172,6 @@ void machine_reset(Machine& m) {
     sysregs_reset(m);
     dma_reset(m);
     apu_reset(m);
-    dsp_power_on(m);
     cpu_reset(m);
 }
 
