@@ -34,7 +34,8 @@ bool read_ram_file(const std::string& path, uint32_t limit, std::vector<uint8_t>
     if (ec) return false;
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
-    if (length % 0x8000 == kCopierHeaderSize) in.seekg(kCopierHeaderSize);
+    // A file of exactly 512 bytes is a short ".srm", not a header alone.
+    if (length % 0x8000 == kCopierHeaderSize && length > kCopierHeaderSize) in.seekg(kCopierHeaderSize);
     out.resize(limit);
     in.read(reinterpret_cast<char*>(out.data()), std::streamsize(limit));
     out.resize(size_t(in.gcount()));
