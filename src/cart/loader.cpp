@@ -41,7 +41,7 @@ struct Load {
     LoadResult result;
     std::unique_ptr<Cartridge> cart = std::make_unique<Cartridge>();
     std::vector<uint8_t> data;            // ROM data of all parts, headers excluded
-    std::array<uint8_t, 48> header_area;  // $xxB0-$xxDF of the header's bank
+    std::array<uint8_t, 80> header_area;  // $xxB0-$xxFF of the header's bank
     bool interleaved_extended = false;
     std::vector<uint8_t> autoexec;
 
@@ -215,8 +215,8 @@ void take_header_fields(Cartridge& c) {
 void read_header_at(Load& ld, uint32_t offset) {
     Cartridge& c = *ld.cart;
     c.header_offset = offset;
-    for (int i = 0; i < 48; i++) {
-        size_t at = size_t(offset) - 0x10 + size_t(i);
+    for (size_t i = 0; i < ld.header_area.size(); i++) {
+        size_t at = size_t(offset) - 0x10 + i;
         ld.header_area[size_t(i)] = at < ld.data.size() ? ld.data[at] : 0xFF;
     }
     std::copy_n(ld.header_area.begin() + 16, 32, c.header.begin());
@@ -228,10 +228,21 @@ void read_game_doctor_header(Load& ld) {
     int64_t w = game_doctor_window(c, 0, 1);
     if (w >= 0) {
         c.header_offset = uint32_t(w + 0x7FC0);
-        std::copy_n(c.rom.begin() + w + 0x7FB0, 48, ld.header_area.begin());
+        std::copy_n(c.rom.begin() + w + 0x7FB0, ld.header_area.size(), ld.header_area.begin());
     }
     std::copy_n(ld.header_area.begin() + 16, 32, c.header.begin());
     take_header_fields(c);
+}
+
+// An image can only start when its reset vector points into ROM; and a
+// header that has neither a map mode byte of the console's ($20-$3F) nor a
+// valid checksum pair is not a header at all. Random bytes fail one or
+// the other; every real cartridge passes both.
+bool header_is_plausible(const Load& ld) {
+    const Cartridge& c = *ld.cart;
+    uint16_t reset = uint16_t(ld.header_area[0x4C] | (ld.header_area[0x4D] << 8));
+    if (reset < 0x8000 || reset > 0xFFF8) return false;
+    return (c.header[kHeaderMapMode] & 0xE0) == 0x20 || checksum_pair_valid(c.header.data());
 }
 
 // Coprocessor kind, forced HiROM, DSP variant and battery from the header.
@@ -272,7 +283,7 @@ void lay_out_rom(Load& ld) {
     uint32_t summed = ld.interleaved_extended ? 96 : c.mirrored_slots;
     uint32_t sum = sum_slots(c, summed, c.checksum_start);
     if (c.coprocessor == kCoprocBsx) {
-        for (uint8_t b : ld.header_area) sum -= b;
+        for (size_t i = 0; i < 48; i++) sum -= ld.header_area[i];  // $xxB0-$xxDF
     }
     c.computed_checksum = uint16_t(sum);
 }
@@ -427,6 +438,10 @@ bool read_image(Load& ld, const std::string& path) {
             return false;
         }
         read_game_doctor_header(ld);
+        if (!header_is_plausible(ld)) {
+            ld.fail(kNotValidGamepak);
+            return false;
+        }
         c.hirom = c.map_mode == 0x21 || c.map_mode == 0x31;
         recognise_cartridge(c);
         c.computed_checksum = game_doctor_checksum(c);
@@ -457,6 +472,10 @@ bool read_image(Load& ld, const std::string& path) {
     if (c.header_title == "BATMAN--REVENGE JOKER" && choice.hirom) {
         choice = HeaderChoice{};
         read_header_at(ld, choice.offset);
+    }
+    if (!header_is_plausible(ld)) {
+        ld.fail(kNotValidGamepak);
+        return false;
     }
     c.hirom = choice.hirom;
     c.interleave_allowed = c.header_title != "YUYU NO QUIZ DE GO!GO";

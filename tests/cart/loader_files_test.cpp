@@ -345,6 +345,31 @@ TEST(BadInput, EveryRefusalHasItsMessageAndLeavesTheMachineAlone) {
     }
 }
 
+TEST(BadInput, ImagesWithoutAPlausibleHeaderAreNotGamepaks) {
+    // Random bytes: a simple generator, the same every run.
+    std::vector<uint8_t> noise(256 * kKiB);
+    uint32_t x = 12345;
+    for (uint8_t& b : noise) {
+        x = x * 1103515245u + 12345u;
+        b = uint8_t(x >> 16);
+    }
+    EXPECT_EQ(load_image(noise).result.message, kNotValidGamepak);
+
+    HeaderFields f;
+    f.reset_vector = 0x1234;  // would start in work RAM
+    EXPECT_EQ(load_image(lorom(256 * kKiB, f)).result.message, kNotValidGamepak);
+
+    // A blank map mode byte is accepted while the checksum pair is valid ...
+    f = HeaderFields{};
+    f.map_mode = 0x00;
+    auto blank = lorom(256 * kKiB, f);
+    EXPECT_TRUE(load_image(blank).result.loaded());
+    // ... and refused when nothing else says it is a header.
+    set_word(blank, 0x7FDC, 0x0000);
+    set_word(blank, 0x7FDE, 0x0000);
+    EXPECT_EQ(load_image(blank).result.message, kNotValidGamepak);
+}
+
 TEST(BadInput, FolderAndOverLongFilesOnDisk) {
     std::string dir = ::testing::TempDir() + "veltrane_bad_input";
     ASSERT_EQ(std::system(("mkdir -p '" + dir + "'").c_str()), 0);

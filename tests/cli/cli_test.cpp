@@ -62,7 +62,14 @@ TEST(CliInfo, LogFileGetsTheLoadedLineAndTheBlockWithCrLf) {
 TEST(CliBadImages, ExitTwoWithTheLoadersMessage) {
     std::string dir = make_temp_folder("cli_bad");
     write_text(dir + "/empty.sfc", "");
-    write_bytes(dir + "/random.sfc", std::vector<uint8_t>(1000, 0x3C));
+    write_bytes(dir + "/short.sfc", std::vector<uint8_t>(1000, 0x3C));
+    std::vector<uint8_t> noise(64 * 1024);
+    uint32_t x = 12345;
+    for (uint8_t& b : noise) {
+        x = x * 1103515245u + 12345u;
+        b = uint8_t(x >> 16);
+    }
+    write_bytes(dir + "/random.sfc", noise);
     auto bad_ffe = headered(read_file(test_rom_path("smoke")));
     bad_ffe[10] = 9;
     write_bytes(dir + "/bad.smc", bad_ffe);
@@ -78,7 +85,8 @@ TEST(CliBadImages, ExitTwoWithTheLoadersMessage) {
     for (Case c : {Case{"missing.sfc", "The specified file could not be loaded.\nMake sure the path and filename are correct."},
                    Case{"folder.sfc", "The specified file could not be loaded."},
                    Case{"empty.sfc", "too small to be a Gamepak"},
-                   Case{"random.sfc", "too small to be a Gamepak"},
+                   Case{"short.sfc", "too small to be a Gamepak"},
+                   Case{"random.sfc", "Not a valid Gamepak"},
                    Case{"bad.smc", "Not a valid Gamepak"},
                    Case{"big.sfc", "larger than 12 MB"}}) {
         CliRun run = run_cli({c.file, "-n", "5"}, dir);
