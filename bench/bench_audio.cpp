@@ -3,23 +3,19 @@
 // line by line as the frame driver does, without the main CPU.
 #include <benchmark/benchmark.h>
 
-#include <fstream>
-#include <iterator>
-#include <vector>
 
 #include "audio/apu.h"
 #include "audio/dsp.h"
-#include "cart/plain_lorom.h"
+#include "cart/loader.h"
 #include "core/driver.h"
 #include "core/machine.h"
 
 namespace {
 
 std::unique_ptr<vt::Machine> load(const char* name) {
-    std::ifstream in(std::string(VELTRANE_TEST_ROM_DIR) + "/" + name, std::ios::binary);
-    std::vector<uint8_t> image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     auto m = vt::make_machine();
-    if (!vt::load_plain_lorom(*m, image)) return nullptr;
+    vt::LoadOptions options;
+    if (!vt::load_gamepak(*m, std::string(VELTRANE_TEST_ROM_DIR) + "/" + name, options).loaded()) return nullptr;
     return m;
 }
 

@@ -2,11 +2,9 @@
 // memory map, reported as emulated instructions per second.
 #include <benchmark/benchmark.h>
 
-#include <fstream>
-#include <iterator>
-#include <vector>
+#include <string>
 
-#include "cart/plain_lorom.h"
+#include "cart/loader.h"
 #include "core/driver.h"
 #include "core/machine.h"
 #include "core/main_cpu.h"
@@ -14,10 +12,9 @@
 namespace {
 
 std::unique_ptr<vt::Machine> load(const char* name) {
-    std::ifstream in(std::string(VELTRANE_TEST_ROM_DIR) + "/" + name, std::ios::binary);
-    std::vector<uint8_t> image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     auto m = vt::make_machine();
-    if (!vt::load_plain_lorom(*m, image)) return nullptr;
+    vt::LoadOptions options;
+    if (!vt::load_gamepak(*m, std::string(VELTRANE_TEST_ROM_DIR) + "/" + name, options).loaded()) return nullptr;
     return m;
 }
 

@@ -95,8 +95,8 @@ static void wram_port_address_write(Machine& m, uint8_t, uint16_t addr, uint8_t 
 // $21xx. The B bus is I/O: its empty addresses return the open-bus byte
 // without the slow-memory surcharge.
 
-static uint8_t io_open_bus_read(Machine& m, uint8_t, uint16_t) { return m.mem.open_bus; }
-static void io_ignore_write(Machine&, uint8_t, uint16_t, uint8_t) {}
+uint8_t io_open_bus_read(Machine& m, uint8_t, uint16_t) { return m.mem.open_bus; }
+void io_ignore_write(Machine&, uint8_t, uint16_t, uint8_t) {}
 
 uint8_t io_page_read(Machine& m, uint8_t bank, uint16_t addr) {
     return m.mem.io_read[addr & 0xFF](m, bank, addr);

@@ -73,6 +73,10 @@ uint8_t open_bus_read(Machine& m, uint8_t bank, uint16_t addr);
 void discard_write(Machine& m, uint8_t bank, uint16_t addr, uint8_t value);
 uint8_t rom_read(Machine& m, uint8_t bank, uint16_t addr);
 uint8_t rom_read_upper(Machine& m, uint8_t bank, uint16_t addr);
+// Empty addresses of the $21xx (B bus) tables: open bus without the
+// slow-memory surcharge, writes ignored.
+uint8_t io_open_bus_read(Machine& m, uint8_t bank, uint16_t addr);
+void io_ignore_write(Machine& m, uint8_t bank, uint16_t addr, uint8_t value);
 
 // --- table construction
 // Every loader entry becomes open bus / discard, ROM pointers point at slot

@@ -4,7 +4,7 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "cart/plain_lorom.h"
+#include "cart/loader.h"
 #include "core/driver.h"
 
 namespace vt::test {
@@ -21,7 +21,10 @@ std::vector<uint8_t> read_file(const std::string& path) {
 
 std::unique_ptr<Machine> machine_with_rom(const std::string& name) {
     auto m = make_machine();
-    if (!load_plain_lorom(*m, read_file(test_rom_path(name)))) throw std::runtime_error("cannot load " + name);
+    // No program folder: no database, "BS-X.SFC" or "autoexec.bin" is looked for.
+    LoadOptions options;
+    LoadResult result = load_gamepak(*m, test_rom_path(name), options);
+    if (!result.loaded()) throw std::runtime_error("cannot load " + name + ": " + result.message);
     return m;
 }
 

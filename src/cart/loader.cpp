@@ -1,0 +1,594 @@
+#include "cart/loader.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <memory>
+
+#include "cart/boards.h"
+#include "cart/cartridge_map.h"
+#include "cart/game_database.h"
+#include "cart/overdump.h"
+#include "cart/rom_header.h"
+#include "cart/rom_info.h"
+#include "cart/rom_layout.h"
+#include "coproc/coprocessor.h"
+#include "core/crc32.h"
+#include "core/driver.h"
+#include "core/machine.h"
+#include "debug/trace_log.h"
+
+namespace vt {
+
+namespace {
+
+constexpr uint64_t kMaxImageData = kRomBufferSize;            // 12 MiB of ROM data at most
+constexpr uint64_t kMaxFileSize = kMaxImageData + kCopierHeaderSize;
+constexpr uint64_t kMinImageData = kBlockSize;                // an internal header needs 32 KiB
+constexpr uint32_t kGameDoctorChunk = 0x100000;               // 1 MiB
+constexpr int kMaxSplitFiles = 64;
+constexpr uint64_t kDatabaseLimit = 64ull * 1024 * 1024;
+constexpr uint64_t kOptionalFileLimit = 16ull * 1024 * 1024;
+constexpr uint32_t kBsxBaseSize = 0x100000;
+constexpr uint32_t kAutoexecSize = 0x8000;
+constexpr uint32_t kGameBoySize = 0x400000;
+
+const char kGameDoctorSignature[] = "GAME DOCTOR SF 3";
+
+// Everything a load works out before it touches the machine.
+struct Load {
+    const LoadOptions& options;
+    LoadResult result;
+    std::unique_ptr<Cartridge> cart = std::make_unique<Cartridge>();
+    std::vector<uint8_t> data;            // ROM data of all parts, headers excluded
+    std::array<uint8_t, 80> header_area;  // $xxB0-$xxFF of the header's bank
+    bool interleaved_extended = false;
+    std::vector<uint8_t> autoexec;
+
+    explicit Load(const LoadOptions& o) : options(o) { header_area.fill(0xFF); }
+
+    void fail(const char* message, MessageIcon icon = MessageIcon::Error) {
+        result.status = LoadStatus::Failed;
+        result.caption = kLoadGamepakCaption;
+        result.message = message;
+        result.icon = icon;
+    }
+
+    void warn_incomplete(const char* message) {
+        result.incomplete = true;
+        result.caption = kLoadGamepakCaption;
+        result.message = message;
+        result.icon = MessageIcon::Error;
+    }
+};
+
+// ---------------------------------------------------------------------------
+// Reading the files
+
+CopierHeader copier_header_kind(const std::vector<uint8_t>& h) {
+    if (std::memcmp(h.data(), kGameDoctorSignature, 16) == 0) return CopierHeader::GameDoctor;
+    if (h[8] == 0xAA && h[9] == 0xBB) return CopierHeader::Ffe;
+    return CopierHeader::Plain;
+}
+
+bool ffe_more_parts(const std::vector<uint8_t>& header) { return header[2] & 0x40; }
+
+// Appends the FFE split parts "<stem>.2", "<stem>.3", ... while the last
+// header read says more follow. Returns false when the set grows too large.
+bool read_split_parts(Load& ld, const std::string& path, bool more) {
+    const std::string base = join_path(path_folder(path), path_stem(path));
+    for (int part = 2; more && part <= kMaxSplitFiles; part++) {
+        std::vector<uint8_t> bytes;
+        FileReadStatus st = ld.options.read_file(base + "." + std::to_string(part), kMaxFileSize, bytes);
+        if (st == FileReadStatus::TooLarge) return false;
+        if (st != FileReadStatus::Ok) {
+            ld.warn_incomplete(kSplitPartMissing);
+            return true;
+        }
+        size_t skip = 0;
+        more = false;
+        if (bytes.size() % 8192 == kCopierHeaderSize) {
+            more = ffe_more_parts(bytes);
+            skip = kCopierHeaderSize;
+        }
+        if (ld.data.size() + (bytes.size() - skip) > kMaxImageData) return false;
+        ld.data.insert(ld.data.end(), bytes.begin() + long(skip), bytes.end());
+    }
+    return true;
+}
+
+// The next Game Doctor split file: 8-character base name, extension of at
+// most 3 characters, 8th character incremented. Empty when the name breaks
+// the rule.
+std::string game_doctor_next_name(const std::string& path) {
+    std::string name = path_file_name(path);
+    size_t dot = name.find_last_of('.');
+    std::string base = dot == std::string::npos ? name : name.substr(0, dot);
+    std::string ext = dot == std::string::npos ? "" : name.substr(dot + 1);
+    if (base.size() != 8 || ext.size() > 3) return "";
+    name[7] = char(name[7] + 1);
+    return join_path(path_folder(path), name);
+}
+
+// Game Doctor images: the highest map byte below $40 says how many 1 MiB
+// chunks to read; chunk k goes to offset k MiB. A read that returns nothing
+// moves on to the next split file.
+void read_game_doctor(Load& ld, const std::string& path, std::vector<uint8_t> current) {
+    Cartridge& c = *ld.cart;
+    const std::vector<uint8_t>& h = c.copier_header_bytes;
+    int highest = -1;
+    for (int i = 17; i <= 40; i++) {
+        if (h[i] < 0x40) highest = std::max<int>(highest, h[i]);
+    }
+    int chunks = 0;
+    for (int k = 0; k < 12; k++) {
+        if (highest >= 32 + 2 * k) chunks = k + 1;
+    }
+
+    std::string current_path = path;
+    size_t pos = 0;
+    uint32_t crc = 0, bytes = 0;
+    int files = 1;
+    for (int k = 0; k < chunks; k++) {
+        size_t n = std::min<size_t>(kGameDoctorChunk, current.size() - pos);
+        while (n == 0) {
+            std::string next = game_doctor_next_name(current_path);
+            if (next.empty()) {
+                ld.warn_incomplete(kGameDoctorNaming);
+                k = chunks;
+                break;
+            }
+            if (++files > kMaxSplitFiles ||
+                ld.options.read_file(next, kMaxFileSize, current) != FileReadStatus::Ok) {
+                ld.warn_incomplete(kGameDoctorMissingFile);
+                k = chunks;
+                break;
+            }
+            current_path = next;
+            pos = 0;
+            n = std::min<size_t>(kGameDoctorChunk, current.size());
+        }
+        if (n == 0) break;
+        uint8_t* dst = c.rom.data() + size_t(k) * kGameDoctorChunk;
+        std::memcpy(dst, current.data() + pos, n);
+        crc = crc32_update(crc, dst, n);
+        bytes += uint32_t(n);
+        pos += n;
+        c.last_bank = uint32_t((size_t(k) * kGameDoctorChunk + n - 1) / kRomSlotSize);
+    }
+    c.crc32 = crc;
+    c.image_size = bytes;
+}
+
+// Offset in the ROM buffer of a 32 KiB half in a Game Doctor map, or -1
+// when the half is not ROM.
+int64_t game_doctor_window(const Cartridge& c, int bank, int half) {
+    const std::vector<uint8_t>& h = c.copier_header_bytes;
+    uint8_t map_byte;
+    if (half) {
+        map_byte = h[17 + bank / 16];
+    } else {
+        static constexpr int kLowerGroups[8] = {0x40, 0x50, 0x60, 0x70, 0xC0, 0xD0, 0xE0, 0xF0};
+        int i = 0;
+        while (i < 8 && kLowerGroups[i] != (bank & 0xF0)) i++;
+        if (i == 8) return -1;
+        map_byte = h[33 + i];
+    }
+    if (map_byte < 0x20 || map_byte > 0x3F) return -1;
+    int64_t window = int64_t(map_byte & 0x1F) * 0x80000 + int64_t(bank & 15) * kBlockSize;
+    return window + kBlockSize <= kRomBufferSize ? window : -1;
+}
+
+uint16_t game_doctor_checksum(const Cartridge& c) {
+    uint32_t sum = 0;
+    auto add_half = [&](int bank, int half) {
+        int64_t w = game_doctor_window(c, bank, half);
+        if (w < 0) return;
+        for (uint32_t i = 0; i < kBlockSize; i++) sum += c.rom[size_t(w) + i];
+    };
+    if (c.hirom) {
+        for (int bank = 0xC0; bank <= 0xFF; bank++) {
+            add_half(bank, 0);
+            add_half(bank, 1);
+        }
+    } else {
+        for (int bank = 0x80; bank <= 0xFF; bank++) add_half(bank, 1);
+    }
+    return uint16_t(sum);
+}
+
+// ---------------------------------------------------------------------------
+// The internal header
+
+void take_header_fields(Cartridge& c) {
+    const uint8_t* h = c.header.data();
+    c.header_title = clean_title(h + kHeaderTitle, kHeaderTitleLength);
+    c.map_mode = h[kHeaderMapMode];
+    c.cart_type = h[kHeaderCartType];
+    c.rom_size = h[kHeaderRomSize];
+    c.sram_size_byte = h[kHeaderSramSize];
+    c.country = h[kHeaderCountry];
+    c.licensee = h[kHeaderLicensee];
+    c.version = h[kHeaderVersion];
+}
+
+void read_header_at(Load& ld, uint32_t offset) {
+    Cartridge& c = *ld.cart;
+    c.header_offset = offset;
+    for (size_t i = 0; i < ld.header_area.size(); i++) {
+        size_t at = size_t(offset) - 0x10 + i;
+        ld.header_area[size_t(i)] = at < ld.data.size() ? ld.data[at] : 0xFF;
+    }
+    std::copy_n(ld.header_area.begin() + 16, 32, c.header.begin());
+    take_header_fields(c);
+}
+
+void read_game_doctor_header(Load& ld) {
+    Cartridge& c = *ld.cart;
+    int64_t w = game_doctor_window(c, 0, 1);
+    if (w >= 0) {
+        c.header_offset = uint32_t(w + 0x7FC0);
+        std::copy_n(c.rom.begin() + w + 0x7FB0, ld.header_area.size(), ld.header_area.begin());
+    }
+    std::copy_n(ld.header_area.begin() + 16, 32, c.header.begin());
+    take_header_fields(c);
+}
+
+// An image can only start when its reset vector points into ROM; and a
+// header that has neither a map mode byte of the console's ($20-$3F) nor a
+// valid checksum pair is not a header at all. Random bytes fail one or
+// the other; every real cartridge passes both.
+bool header_is_plausible(const Load& ld) {
+    const Cartridge& c = *ld.cart;
+    uint16_t reset = uint16_t(ld.header_area[0x4C] | (ld.header_area[0x4D] << 8));
+    if (reset < 0x8000 || reset > 0xFFF8) return false;
+    return (c.header[kHeaderMapMode] & 0xE0) == 0x20 || checksum_pair_valid(c.header.data());
+}
+
+// Coprocessor kind, forced HiROM, DSP variant and battery from the header.
+void recognise_cartridge(Cartridge& c) {
+    if (c.coprocessor != kCoprocBsx) c.coprocessor = coprocessor_for_type(c.cart_type);
+    if (c.gd3 && c.coprocessor != kCoprocDsp) c.coprocessor = kCoprocNone;
+    if (uint8_t by_title = coprocessor_for_title(c.header_title)) c.coprocessor = by_title;
+    if (c.coprocessor == kCoprocSa1 || c.coprocessor == kCoprocSpc7110) c.hirom = true;
+    if (c.coprocessor == kCoprocDsp) c.dsp_variant = dsp_variant_for_title(c.header_title);
+    c.has_battery = type_has_battery(c.cart_type);
+    c.satellaview_base = c.header_title == "Satellaview BS-X";
+}
+
+// Places the ROM data by the map the header chose, mirrors it and sums it.
+void lay_out_rom(Load& ld) {
+    Cartridge& c = *ld.cart;
+    const uint8_t* d = ld.data.data();
+    const size_t n = ld.data.size();
+    size_t used;
+    const bool hirom_map_mode = c.map_mode == 0x21 || c.map_mode == 0x31;
+    if (c.hirom || c.coprocessor == kCoprocSdd1) {
+        used = place_hirom(c, d, n);
+    } else if (c.rom_size == 13) {
+        used = place_interleaved_extended_hirom(c, d, n);
+        c.hirom = true;
+        ld.interleaved_extended = true;
+    } else if (hirom_map_mode && c.rom_size >= 9 && c.rom_size <= 12 && c.interleave_allowed) {
+        used = place_interleaved_hirom(c, d, n);
+        c.hirom = true;
+    } else {
+        used = place_lorom(c, d, n);
+    }
+    c.crc32 = crc32(d, used);
+    c.image_size = uint32_t(n);
+    mirror_to_power_of_two(c);
+
+    c.checksum_start = slots_hold_64k(c) ? 0 : 0x8000;
+    uint32_t summed = ld.interleaved_extended ? 96 : c.mirrored_slots;
+    uint32_t sum = sum_slots(c, summed, c.checksum_start);
+    if (c.coprocessor == kCoprocBsx) {
+        for (size_t i = 0; i < 48; i++) sum -= ld.header_area[i];  // $xxB0-$xxDF
+    }
+    c.computed_checksum = uint16_t(sum);
+}
+
+// ---------------------------------------------------------------------------
+// Database, corrections, battery RAM size
+
+void look_up_database(Load& ld) {
+    Cartridge& c = *ld.cart;
+    if (ld.options.program_folder.empty()) return;
+    std::vector<uint8_t> db;
+    if (ld.options.read_file(join_path(ld.options.program_folder, kDatabaseFileName), kDatabaseLimit, db) !=
+        FileReadStatus::Ok) {
+        return;
+    }
+    DatabaseEntry entry;
+    if (!database_find(db, c.image_size, c.crc32, entry)) return;
+    c.database_info = entry.info;
+    c.pcb_id = database_pcb_id(entry.info);
+    if (!c.gd3) {
+        c.title = entry.title;
+        c.country = database_country(entry.info);
+        c.version = database_version(entry.info);
+    }
+}
+
+bool hex_digit(uint8_t ch, uint8_t& value) {
+    if (ch >= '0' && ch <= '9') value = uint8_t(ch - '0');
+    else if (ch >= 'A' && ch <= 'F') value = uint8_t(ch - 'A' + 10);
+    else return false;
+    return true;
+}
+
+void correct_header_fields(Load& ld) {
+    Cartridge& c = *ld.cart;
+    if (c.country > 17) {
+        c.licensee = 0;
+        c.version = 0;
+    }
+    uint8_t hi, lo;
+    if (c.licensee == 0x33 && hex_digit(ld.header_area[0], hi) && hex_digit(ld.header_area[1], lo)) {
+        c.licensee = uint8_t(hi << 4 | lo);
+    }
+    if (c.title.size() > 127) c.title.resize(127);
+}
+
+void check_overdump(Load& ld) {
+    Cartridge& c = *ld.cart;
+    if (c.nes || c.gd3 || c.database_info != kNotInDatabase) return;
+    uint32_t loaded = c.last_bank + 1;
+    uint32_t real = overdump_real_slots(c);
+    if (real == 0 || real >= loaded) return;
+    LoadResult& r = ld.result;
+    r.overdumped = true;
+    r.loaded_slots = loaded;
+    r.real_slots = real;
+    bool ffe = ld.options.auto_create_backup_header && ld.options.backup_format == BackupFormat::Bbd;
+    r.corrected_image = overdump_corrected_image(c, real, ffe);
+}
+
+void size_battery_ram(Cartridge& c) {
+    if (c.coprocessor == kCoprocObc1 || c.coprocessor == kCoprocSpc7110 || c.coprocessor == kCoprocSt010) {
+        c.has_battery = true;
+    }
+    if (c.gd3) {
+        switch (c.copier_header_bytes[16]) {
+            case 0x80: c.sram_size = 32768; break;
+            case 0x81: c.sram_size = 8192; break;
+            case 0x82: c.sram_size = 2048; break;
+            default: c.sram_size = 0; break;
+        }
+    } else if (c.has_battery) {
+        uint8_t b = c.sram_size_byte;
+        c.sram_size = (b >= 1 && b <= 4) ? (1024u << b) : 32768;
+    }
+    switch (c.coprocessor) {
+        case kCoprocSa1: c.sram_size = 256 * 1024; break;
+        case kCoprocSuperFx: c.sram_size = 128 * 1024; break;
+        case kCoprocSpc7110:
+            // 1024 shifted left by the size byte, within the 256 KiB buffer.
+            c.sram_size = c.sram_size_byte <= 8 ? (1024u << c.sram_size_byte) : kSramBufferSize;
+            break;
+        case kCoprocSt010: c.sram_size = 4096; break;
+        default: break;
+    }
+    if (c.header_title == "XBAND VIDEOGAME MODEM" || c.header_title == "XBAND JAPANESE MODEM") c.sram_size = 65536;
+
+    const Board* board = find_board(c.pcb_id);
+    c.sram_layout = c.hirom ? SramLayout::HiRom : SramLayout::LoRom;
+    if (board && board->family != BoardFamily::NameOnly) {
+        c.sram_size = board->ram_size;
+        c.has_battery = board->battery;
+        if (board->family == BoardFamily::LoRomSram || board->family == BoardFamily::LoRomDsp) {
+            c.sram_layout = SramLayout::LoRom;
+        } else if (board->family == BoardFamily::HiRomSram || board->family == BoardFamily::HiRomDsp) {
+            c.sram_layout = SramLayout::HiRom;
+        }
+    }
+    if (c.gd3 || !c.sram_size) c.sram_layout = SramLayout::None;
+    c.sram_mask = c.sram_size ? c.sram_size - 1 : 0;
+    c.sram_bank_offset = {0, 0, 0, 0};
+    if (!c.gd3 && c.sram_size_byte == 7) c.sram_bank_offset = {0, 0x8000, 0x10000, 0x18000};
+}
+
+// "BS-X.SFC" and "autoexec.bin" from the program folder; both are optional.
+void read_program_files(Load& ld) {
+    Cartridge& c = *ld.cart;
+    const std::string& folder = ld.options.program_folder;
+    if (folder.empty()) return;
+    std::vector<uint8_t> bytes;
+    if (c.coprocessor == kCoprocBsx &&
+        ld.options.read_file(join_path(folder, "BS-X.SFC"), kOptionalFileLimit, bytes) == FileReadStatus::Ok) {
+        std::copy_n(bytes.begin(), std::min<size_t>(bytes.size(), kBsxBaseSize), c.rom.begin() + kRomBsxBaseOffset);
+    }
+    if (ld.options.read_file(join_path(folder, "autoexec.bin"), kOptionalFileLimit, bytes) == FileReadStatus::Ok) {
+        ld.autoexec.assign(bytes.begin(), bytes.begin() + long(std::min<size_t>(bytes.size(), kAutoexecSize)));
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Reading and recognising the image, without touching the machine.
+
+bool read_image(Load& ld, const std::string& path) {
+    Cartridge& c = *ld.cart;
+    std::vector<uint8_t> file;
+    switch (ld.options.read_file(path, kMaxFileSize, file)) {
+        case FileReadStatus::Ok: break;
+        case FileReadStatus::TooLarge: ld.fail(kImageTooLarge); return false;
+        default: ld.fail(kFileCouldNotBeLoaded); return false;
+    }
+    c.image_path = path;
+    c.file_date = file_date(path);
+
+    size_t skip = 0;
+    if (file.size() % 8192 == kCopierHeaderSize) {
+        c.copier_header_bytes.assign(file.begin(), file.begin() + kCopierHeaderSize);
+        c.copier_header = copier_header_kind(c.copier_header_bytes);
+        c.header_bytes_read = kCopierHeaderSize;
+        skip = kCopierHeaderSize;
+        if (c.copier_header == CopierHeader::Ffe && c.copier_header_bytes[10] != 4) {
+            ld.fail(kNotValidGamepak);
+            return false;
+        }
+    }
+
+    if (c.copier_header == CopierHeader::GameDoctor) {
+        c.gd3 = true;
+        file.erase(file.begin(), file.begin() + long(skip));
+        read_game_doctor(ld, path, std::move(file));
+        if (c.image_size < kMinImageData) {
+            ld.fail(kImageTooSmall);
+            return false;
+        }
+        read_game_doctor_header(ld);
+        if (!header_is_plausible(ld)) {
+            ld.fail(kNotValidGamepak);
+            return false;
+        }
+        c.hirom = c.map_mode == 0x21 || c.map_mode == 0x31;
+        recognise_cartridge(c);
+        c.computed_checksum = game_doctor_checksum(c);
+        c.mirrored_slots = power_of_two_above(c.last_bank);
+        return true;
+    }
+
+    ld.data.assign(file.begin() + long(skip), file.end());
+    file = {};
+    bool more = c.copier_header == CopierHeader::Ffe && ffe_more_parts(c.copier_header_bytes);
+    if (!read_split_parts(ld, path, more)) {
+        ld.fail(kImageTooLarge);
+        return false;
+    }
+
+    if (ld.data.size() >= 4 && std::memcmp(ld.data.data(), "NES\x1A", 4) == 0) {
+        c.nes = true;
+        ld.fail(kNesNotAvailable, MessageIcon::Warning);
+        return false;
+    }
+    if (ld.data.size() < kMinImageData) {
+        ld.fail(kImageTooSmall);
+        return false;
+    }
+
+    HeaderChoice choice = choose_header(ld.data);
+    read_header_at(ld, choice.offset);
+    if (c.header_title == "BATMAN--REVENGE JOKER" && choice.hirom) {
+        choice = HeaderChoice{};
+        read_header_at(ld, choice.offset);
+    }
+    if (!header_is_plausible(ld)) {
+        ld.fail(kNotValidGamepak);
+        return false;
+    }
+    c.hirom = choice.hirom;
+    c.interleave_allowed = c.header_title != "YUYU NO QUIZ DE GO!GO";
+
+    if (is_memory_pack_header(c.header.data())) {
+        c.map_mode = c.sram_size_byte;
+        c.cart_type = 0;
+        c.rom_size = 10;
+        c.sram_size_byte = 0;
+        c.country = 0;
+        c.version = 0;
+        c.coprocessor = kCoprocBsx;
+    }
+    recognise_cartridge(c);
+    lay_out_rom(ld);
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Committing to the machine
+
+void commit(Load& ld, Machine& m) {
+    const LoadOptions& o = ld.options;
+    const bool checksum_known_good = header_checksum_matches(*ld.cart) || ld.cart->database_info != kNotInDatabase;
+
+    m.cart = std::move(*ld.cart);
+    Cartridge& c = m.cart;
+    coprocessor_reset(m);
+    build_cartridge_map(m);
+
+    Timing& t = m.timing;
+    t.lines_per_frame = c.pal ? 312 : 262;
+    t.sound_lines = c.pal ? 294 : 244;
+    memory_init_wram(m, checksum_known_good ? o.wram_fill : 0);
+
+    BatteryFolders folders = battery_folders(o);
+    battery_load(c, folders);
+    if (is_satellaview(c)) bsx_ram_load(c, folders);
+
+    if (o.log) trace_log_write_load(*o.log, c.image_path, rom_information(c));
+
+    t.gamepak_loaded = true;
+    machine_power_on(m);
+    m.ppu.stat78 = c.pal ? 0x73 : 0x63;
+
+    if (!ld.autoexec.empty()) {
+        std::copy(ld.autoexec.begin(), ld.autoexec.end(), m.mem.wram.begin() + 0x8000);
+        m.cpu.pbr = 0x7E;
+        m.cpu.pc = 0x8000;
+    }
+}
+
+}  // namespace
+
+BatteryFolders battery_folders(const LoadOptions& options) {
+    return BatteryFolders{options.program_folder, options.backup_folder, options.backup_format};
+}
+
+LoadResult load_gamepak(Machine& m, const std::string& path, const LoadOptions& options) {
+    if (upper_case(path_extension(path)) == ".GB") return load_game_boy_cartridge(m, path, options);
+
+    if (options.save_previous_battery && m.timing.gamepak_loaded) {
+        BatterySaveResult saved = battery_save(m.cart, battery_folders(options));
+        if (!saved.ok) {
+            LoadResult r;
+            r.status = LoadStatus::BatterySaveFailed;
+            r.caption = kSaveBackupRamCaption;
+            r.message = saved.message;
+            r.icon = MessageIcon::Warning;
+            return r;
+        }
+    }
+
+    Load ld(options);
+    if (!read_image(ld, path)) return ld.result;
+
+    Cartridge& c = *ld.cart;
+    c.title = c.header_title;
+    look_up_database(ld);
+    correct_header_fields(ld);
+    check_overdump(ld);
+    if (c.coprocessor == kCoprocSuperFx) lay_out_super_fx(c);
+    size_battery_ram(c);
+    c.pal = country_is_pal(c.country);
+    if (options.region != RegionOverride::Auto) c.pal = options.region == RegionOverride::Pal;
+    read_program_files(ld);
+
+    commit(ld, m);
+    ld.result.status = LoadStatus::Loaded;
+    return std::move(ld.result);
+}
+
+LoadResult load_game_boy_cartridge(Machine& m, const std::string& path, const LoadOptions& options) {
+    LoadResult r;
+    r.caption = kLoadGamepakCaption;
+    const std::string& title = m.cart.header_title;
+    if (!m.timing.gamepak_loaded || (title != "Super GAMEBOY" && title != "Super GAMEBOY2")) {
+        r.message = kSuperGameBoyMissing;
+        r.icon = MessageIcon::Warning;
+        return r;
+    }
+    std::vector<uint8_t> bytes;
+    if (options.read_file(path, kRomBufferSize, bytes) != FileReadStatus::Ok) {
+        r.message = kFileCouldNotBeLoaded;
+        r.icon = MessageIcon::Error;
+        return r;
+    }
+    uint8_t* dst = m.cart.rom.data() + kRomUpperPartOffset;
+    std::fill_n(dst, kGameBoySize, 0xFF);
+    std::copy_n(bytes.begin(), std::min<size_t>(bytes.size(), kGameBoySize), dst);
+    machine_reset(m);
+    r.status = LoadStatus::Loaded;
+    return r;
+}
+
+}  // namespace vt

@@ -1,0 +1,29 @@
+// The runner's outputs and inputs whose subsystems are not built yet. Each
+// is accepted on the command line now and says on stderr that it is not
+// available; when its subsystem arrives, the body here is replaced by the
+// real call. Each returns false only when it failed in a way the user must
+// hear about.
+#pragma once
+
+#include <string>
+
+namespace vt {
+struct Machine;
+}
+
+namespace vt::cli {
+
+bool load_state_file(Machine& m, const std::string& path);
+bool save_state_file(Machine& m, const std::string& path);
+bool start_cpu_trace(Machine& m, const std::string& path);
+bool start_wav_capture(Machine& m, const std::string& path);
+// Called after each frame while a WAV capture runs.
+void capture_frame_audio(Machine& m);
+bool finish_wav_capture(Machine& m);
+bool write_png(Machine& m, const std::string& path, int format);
+bool dump_vram(Machine& m, const std::string& path);   // 65,536 bytes, low byte of each word first
+bool dump_cgram(Machine& m, const std::string& path);
+bool dump_oam(Machine& m, const std::string& path);
+bool dump_aram(Machine& m, const std::string& path);
+
+}  // namespace vt::cli

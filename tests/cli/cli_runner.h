@@ -1,0 +1,22 @@
+// Running the built veltrane-cli from the tests, in a folder of its own.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vt::test {
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// A new empty folder under the test temporary folder.
+std::string make_temp_folder(const std::string& name);
+// Runs veltrane-cli with the arguments, in `folder` as working directory.
+CliRun run_cli(const std::vector<std::string>& args, const std::string& folder);
+std::string read_text(const std::string& path);
+void write_text(const std::string& path, const std::string& text);
+
+}  // namespace vt::test
