@@ -16,13 +16,9 @@ bool not_available(const char* feature) {
 bool load_state_file(Machine&, const std::string&) { return not_available("--load-state (save states)"); }
 bool save_state_file(Machine&, const std::string&) { return not_available("--save-state (save states)"); }
 bool start_cpu_trace(Machine&, const std::string&) { return not_available("--trace (CPU trace)"); }
-bool start_wav_capture(Machine&, const std::string&) { return not_available("--wav (audio output)"); }
-void capture_frame_audio(Machine&) {}
-bool finish_wav_capture(Machine&) { return true; }
 bool write_png(Machine&, const std::string&, int) { return not_available("--png (picture output)"); }
 bool dump_vram(Machine&, const std::string&) { return not_available("--dump-vram (video memory)"); }
 bool dump_cgram(Machine&, const std::string&) { return not_available("--dump-cgram (palette memory)"); }
 bool dump_oam(Machine&, const std::string&) { return not_available("--dump-oam (sprite memory)"); }
-bool dump_aram(Machine&, const std::string&) { return not_available("--dump-aram (audio RAM)"); }
 
 }  // namespace vt::cli
