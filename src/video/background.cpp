@@ -94,11 +94,7 @@ std::array<std::array<uint8_t, 256>, 16> make_mosaic_maps() {
 
 std::array<PixelColour, 256> make_direct_colours() {
     std::array<PixelColour, 256> colours{};
-    for (int v = 0; v < 256; v++) {
-        colours[v].r = uint8_t((v & 7) << 2);
-        colours[v].g = uint8_t(((v >> 3) & 7) << 2);
-        colours[v].b = uint8_t(((v >> 6) & 3) << 3);
-    }
+    for (uint32_t v = 0; v < 256; v++) colours[v] = pack_colour(((v >> 6) & 3) << 3, ((v >> 3) & 7) << 2, (v & 7) << 2);
     return colours;
 }
 

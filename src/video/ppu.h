@@ -12,16 +12,18 @@ namespace vt {
 
 struct Machine;
 
-// A colour as the renderer handles it: 5-bit components in the order of the
-// output picture. After colour math a component may hold a sum up to 62 or
-// a negative difference (read as a signed byte); the brightness table maps
-// both.
-struct PixelColour {
-    uint8_t b = 0;
-    uint8_t g = 0;
-    uint8_t r = 0;
-    uint8_t zero = 0;
-};
+// A colour as the renderer handles it: blue | green << 8 | red << 16 (the
+// bytes blue, green, red, 0 in memory), 5-bit components. After colour math
+// a component byte may hold a sum up to 62 or a negative difference (a
+// signed byte); the brightness table maps both.
+using PixelColour = uint32_t;
+
+constexpr PixelColour pack_colour(uint32_t blue, uint32_t green, uint32_t red) {
+    return blue | (green << 8) | (red << 16);
+}
+constexpr uint8_t colour_blue(PixelColour c) { return uint8_t(c); }
+constexpr uint8_t colour_green(PixelColour c) { return uint8_t(c >> 8); }
+constexpr uint8_t colour_red(PixelColour c) { return uint8_t(c >> 16); }
 
 // The output picture: two rows of 512 pixels per console line, 3 bytes per
 // pixel in blue, green, red order.
@@ -49,16 +51,22 @@ struct Ppu;
 using LineRenderer = void (*)(Machine&);
 using LayerDrawer = void (*)(Machine&, int bg);
 // Turns the composed screens of a line into output pixels.
-using ComposeRoutine = void (*)(const Ppu&, uint8_t* row);
+using ComposeRoutine = void (*)(Ppu&, uint8_t* row);
 
-// One screen (main or sub) of the line being composed: per pixel the depth
-// of its front layer in the mode's priority order (0 = backdrop), its colour
-// and whether that layer takes part in colour math.
+// One screen (main or sub) of the line being composed: per pixel a key
+// depth << 12 | math << 11 | source << 8 | value. Depth is the place of
+// the pixel's layer in the mode's priority order (0 = backdrop, larger =
+// more in front); math is set when that layer takes part in colour math;
+// source says where the value's colour comes from (0 backdrop, 1-4
+// BG1-BG4, 5 OBJ); value is the layer's colour byte. Stacking a layer is
+// then a maximum per pixel.
 struct ScreenLine {
-    std::array<uint8_t, 512> z{};
-    std::array<PixelColour, 512> colour{};
-    std::array<uint8_t, 512> math{};
+    std::array<uint16_t, 512> key{};
 };
+
+inline constexpr int kSourceBackdrop = 0;
+inline constexpr int kSourceObj = 5;
+inline constexpr int kSourceCount = 6;
 
 // One tilemap entry of the cached row, ready to draw.
 struct MapRowEntry {
@@ -153,7 +161,7 @@ struct Ppu : PpuRegisters {
 
     // --- derived state kept up to date by the register handlers
     std::array<PixelColour, 256> palette{};  // CGRAM converted per byte written
-    PixelColour fixed_colour{};              // COLDATA as bytes
+    PixelColour fixed_colour = 0;            // COLDATA as bytes
 
     // Decoded tiles: a state byte per 8-word block (0 not decoded; 1, 2 or 4
     // decoded at 2, 4 or 8 bits per pixel) and 8 pixel values per VRAM word.
@@ -200,6 +208,14 @@ struct Ppu : PpuRegisters {
     // --- renderer
     ScreenLine main_screen;
     ScreenLine sub_screen;
+    // Colour table of each source for the line (the palette, or the direct
+    // colours for BG1).
+    std::array<const PixelColour*, kSourceCount> source_colours{};
+    // Scratch of the final pixel passes.
+    std::array<PixelColour, 512> front_colour{};
+    std::array<PixelColour, 512> back_colour{};
+    std::array<uint32_t, 512> pixel_bits{};
+    std::array<PixelColour, 512> mixed_colour{};
     // Offset-per-tile entries of the line (modes 2 and 4), from BG3's map.
     std::array<uint16_t, 32> offset_h{};
     std::array<uint16_t, 32> offset_v{};
@@ -208,6 +224,8 @@ struct Ppu : PpuRegisters {
     uint16_t output_line = 0;              // console line of the next rows, from 0
     uint8_t field_row = 0;                 // 1 in odd interlace fields
     std::array<uint8_t, kPictureStride * kPictureHeight> picture{};
+    // One composed row; the padding takes the spill of 8-byte pixel stores.
+    std::array<uint8_t, kPictureStride + 8> row_buffer{};
 
     // Front-end setting: survives power-on and reset.
     BrightnessTable display;

@@ -14,13 +14,7 @@ namespace {
 // ---------------------------------------------------------------------------
 // Derived state
 
-PixelColour colour_from_word(uint16_t w) {
-    PixelColour c;
-    c.r = uint8_t(w & 31);
-    c.g = uint8_t((w >> 5) & 31);
-    c.b = uint8_t((w >> 10) & 31);
-    return c;
-}
+PixelColour colour_from_word(uint16_t w) { return pack_colour((w >> 10) & 31, (w >> 5) & 31, w & 31); }
 
 void convert_palette_entry(Ppu& p, int index) {
     p.palette[index] = colour_from_word(uint16_t(p.cgram[index * 2] | (p.cgram[index * 2 + 1] << 8)));

@@ -14,63 +14,60 @@ namespace {
 // ---------------------------------------------------------------------------
 // Stacking layers into a screen
 
-const PixelColour* layer_colours(const Ppu& p, const ModeInfo& mi, int n) {
-    return (n == 0 && mi.direct_colour && (p.cgwsel & 1)) ? kDirectColours.data() : p.palette.data();
-}
-
-void begin_screen(const Ppu& p, ScreenLine& s, int width) {
-    std::fill_n(s.z.data(), width, uint8_t(0));
-    std::fill_n(s.colour.data(), width, p.palette[0]);
-    std::fill_n(s.math.data(), width, p.layer_math[5]);
-}
-
 // A layer pixel wins where it is opaque, not masked and deeper in the
-// priority order than what the screen holds.
+// priority order than what the screen holds: the maximum of the keys. The
+// loop has no branches (the pattern of opaque pixels is the picture's and
+// cannot be predicted) and vectorises.
 template <bool Wide>
-void add_bg(ScreenLine& s, const BgLayer& bg, const uint8_t* mask, uint8_t opacity, const std::array<uint8_t, 2>& z,
-            const PixelColour* colours, uint8_t math) {
+void stack_layer(uint16_t* __restrict key, const uint8_t* __restrict colour, const uint8_t* __restrict flags,
+                 const uint8_t* __restrict mask, uint8_t opacity, uint16_t low, uint16_t high) {
     constexpr int kWidth = Wide ? 512 : 256;
-    const uint8_t* colour = bg.colour.data() + kLinePad;
-    const uint8_t* flags = bg.flags.data() + kLinePad;
     for (int x = 0; x < kWidth; x++) {
         const uint8_t v = colour[x];
-        if (!(v & opacity) || mask[Wide ? x >> 1 : x]) continue;
-        const uint8_t depth = z[flags[x] & 1];
-        if (depth > s.z[x]) {
-            s.z[x] = depth;
-            s.colour[x] = colours[v];
-            s.math[x] = math;
-        }
+        const uint16_t shown = uint16_t(0u - unsigned(((v & opacity) != 0) & (mask[Wide ? x >> 1 : x] == 0)));
+        const uint16_t depth = uint16_t(low ^ ((low ^ high) & (0u - unsigned(flags[x] & 1))));
+        const uint16_t candidate = uint16_t((depth | v) & shown);
+        key[x] = key[x] > candidate ? key[x] : candidate;
     }
 }
 
-// Sprites from palettes 0-3 never take part in colour math.
+template <bool Wide>
+void add_bg(ScreenLine& s, const BgLayer& bg, const uint8_t* mask, uint8_t opacity, const std::array<uint8_t, 2>& z,
+            int source, uint8_t math) {
+    const int tag = (math << 11) | (source << 8);
+    stack_layer<Wide>(s.key.data(), bg.colour.data() + kLinePad, bg.flags.data() + kLinePad, mask, opacity,
+                      uint16_t((z[0] << 12) | tag), uint16_t((z[1] << 12) | tag));
+}
+
+// Sprites of palettes 0-3 (value bit 6 clear) never take part in colour
+// math.
 template <bool Wide>
 void add_obj(ScreenLine& s, const Ppu& p, const uint8_t* mask, const std::array<uint8_t, 4>& z, uint8_t math) {
     constexpr int kWidth = Wide ? 512 : 256;
+    uint16_t depth[4];
+    for (int i = 0; i < 4; i++) depth[i] = uint16_t((z[i] << 12) | (kSourceObj << 8));
+    uint16_t* __restrict key = s.key.data();
     for (int x = 0; x < kWidth; x++) {
         const int sx = Wide ? x >> 1 : x;
         const uint8_t priority = p.obj_priority[sx];
-        if ((priority & 0x80) || mask[sx]) continue;
-        const uint8_t depth = z[priority & 3];
-        if (depth > s.z[x]) {
-            const uint8_t v = p.obj_colour[sx];
-            s.z[x] = depth;
-            s.colour[x] = p.palette[v];
-            s.math[x] = math & (v >> 6);
-        }
+        const uint8_t v = p.obj_colour[sx];
+        const uint16_t shown = uint16_t(0u - unsigned(((priority & 0x80) == 0) & (mask[sx] == 0)));
+        const uint16_t with_math = uint16_t((math & (v >> 6)) << 11);
+        const uint16_t candidate = uint16_t((depth[priority & 3] | with_math | v) & shown);
+        key[x] = key[x] > candidate ? key[x] : candidate;
     }
 }
 
+// Stacks the screen's layers; what no layer covers stays the backdrop
+// (depth 0, value 0).
 template <bool Wide>
 void build_screen(Ppu& p, ScreenLine& s, uint8_t layers, int mask_base) {
     const ModeInfo& mi = mode_info(p.mode_index);
-    begin_screen(p, s, Wide ? 512 : 256);
+    std::fill_n(s.key.data(), Wide ? 512 : 256, uint16_t(p.layer_math[5] << 11));
     for (int n = 0; n < 4; n++) {
         if (!(layers & (1 << n))) continue;
         refresh_mask(p, mask_base + n);
-        add_bg<Wide>(s, p.bg[n], p.masks[mask_base + n].data(), mi.opacity[n], mi.z_bg[n], layer_colours(p, mi, n),
-                     p.layer_math[n]);
+        add_bg<Wide>(s, p.bg[n], p.masks[mask_base + n].data(), mi.opacity[n], mi.z_bg[n], 1 + n, p.layer_math[n]);
     }
     if (layers & 0x10) {
         refresh_mask(p, mask_base + kLayerObj);
@@ -87,82 +84,146 @@ void draw_layers(Machine& m, const ModeInfo& mi, uint8_t layers) {
     }
 }
 
+void select_source_colours(Ppu& p, const ModeInfo& mi) {
+    p.source_colours.fill(p.palette.data());
+    if (mi.direct_colour && (p.cgwsel & 1)) p.source_colours[1] = kDirectColours.data();
+}
+
 // ---------------------------------------------------------------------------
-// Final pixels
+// Final pixels, in three passes: look the colours and per-pixel decisions
+// up (gathers), mix them (plain arithmetic on whole lines, which the
+// compiler vectorises), and map them through the brightness table.
 
-template <bool Subtract>
-inline uint8_t math_component(uint8_t a, uint8_t b, int shift) {
-    const int8_t v = int8_t(Subtract ? a - b : a + b);
-    return uint8_t(int8_t(v >> shift));
+inline uint32_t all_ones_if(uint32_t bit) { return 0u - bit; }
+
+inline PixelColour key_colour(const Ppu& p, uint16_t key) { return p.source_colours[(key >> 8) & 7][key & 0xFF]; }
+
+// Decision bits of a pixel for the mixing pass.
+constexpr uint32_t kHasSub = 1;    // the sub screen has a layer pixel here
+constexpr uint32_t kDoMath = 2;    // the front layer takes part and the region allows math
+constexpr uint32_t kClipped = 4;   // clip to black here
+constexpr uint32_t kAllowed = 8;   // the math region allows math here
+
+// Direct colour needs the source of the value (BG1 or not); otherwise
+// every value indexes the palette.
+template <bool Wide, bool Direct>
+void look_up_pixels(Ppu& p) {
+    constexpr int kWidth = Wide ? 512 : 256;
+    const uint16_t* main = p.main_screen.key.data();
+    const uint16_t* sub = p.sub_screen.key.data();
+    const uint8_t* window = p.masks[kColourWindow].data();
+    const PixelColour* palette = p.palette.data();
+    uint32_t window_bits[4];
+    for (int w = 0; w < 4; w++) window_bits[w] = (uint32_t(p.clip_to_black[w]) << 2) | (uint32_t(p.math_allowed[w]) << 3);
+    for (int x = 0; x < kWidth; x++) {
+        const uint32_t wb = window_bits[window[Wide ? x >> 1 : x]];
+        const uint16_t front_key = main[x];
+        const uint16_t back_key = sub[x];
+        const uint32_t layer_math = (front_key >> 11) & 1;
+        if constexpr (Direct) {
+            p.front_colour[x] = key_colour(p, front_key);
+            p.back_colour[x] = key_colour(p, back_key);
+        } else {
+            p.front_colour[x] = palette[front_key & 0xFF];
+            p.back_colour[x] = palette[back_key & 0xFF];
+        }
+        p.pixel_bits[x] = uint32_t(back_key >= 0x1000) | ((layer_math & (wb >> 3)) << 1) | wb;
+    }
 }
 
-// Signed per-component add or subtract, halved by an arithmetic shift; the
-// brightness table saturates and floors the result.
-template <bool Subtract>
-inline PixelColour apply_math(PixelColour a, PixelColour b, int shift) {
-    PixelColour c;
-    c.b = math_component<Subtract>(a.b, b.b, shift);
-    c.g = math_component<Subtract>(a.g, b.g, shift);
-    c.r = math_component<Subtract>(a.r, b.r, shift);
-    return c;
+template <bool Wide>
+void look_up_pixels(Ppu& p) {
+    if (p.source_colours[1] == p.palette.data()) {
+        look_up_pixels<Wide, false>(p);
+    } else {
+        look_up_pixels<Wide, true>(p);
+    }
 }
 
-inline uint8_t* put_pixel(uint8_t* out, const uint8_t* bright, PixelColour c) {
-    out[0] = bright[c.b];
-    out[1] = bright[c.g];
-    out[2] = bright[c.r];
-    return out + 3;
+// Colour math on all three components at once. Components are 0-31, so a
+// sum fits its byte; halving masks off the bit shifted in from the byte
+// above. A difference is formed with 128 added to each byte (no borrows),
+// then turned into the two's complement byte the brightness table expects
+// (negative: 128-255): the bias of a halved difference is 64, and adding
+// 192 (subtracting 64) is done without carries between bytes.
+template <bool Subtract, int Width>
+void mix_pixels(uint32_t* __restrict out, const uint32_t* __restrict front, const uint32_t* __restrict back,
+                const uint32_t* __restrict bits, PixelColour fixed, uint32_t half, uint32_t fixed_half) {
+    const uint32_t half_mask = all_ones_if(half);
+    const uint32_t fixed_half_mask = all_ones_if(fixed_half);
+    for (int x = 0; x < Width; x++) {
+        const uint32_t has_sub = all_ones_if(bits[x] & kHasSub);
+        const uint32_t operand = (back[x] & has_sub) | (fixed & ~has_sub);
+        const uint32_t halve = (half_mask & has_sub) | (fixed_half_mask & ~has_sub);
+        uint32_t blended;
+        if constexpr (!Subtract) {
+            const uint32_t sum = front[x] + operand;
+            blended = (((sum >> 1) & 0x7F7F7F) & halve) | (sum & ~halve);
+        } else {
+            const uint32_t biased = (front[x] | 0x808080) - operand;
+            const uint32_t halved = ((((biased >> 1) & 0x7F7F7F) + 0x404040) ^ 0x808080);
+            blended = (halved & halve) | ((biased ^ 0x808080) & ~halve);
+        }
+        const uint32_t do_math = all_ones_if((bits[x] >> 1) & 1);
+        const uint32_t mixed = (blended & do_math) | (front[x] & ~do_math);
+        // A clipped pixel ignores the main screen; only a sub-screen pixel
+        // brought in by colour math can show.
+        const uint32_t show_back = all_ones_if(((bits[x] >> 3) & bits[x]) & 1);
+        const uint32_t clipped = all_ones_if((bits[x] >> 2) & 1);
+        out[x] = ((back[x] & show_back) & clipped) | (mixed & ~clipped);
+    }
+}
+
+// Pseudo hi-res: the average of the front main and sub pixels (the sub
+// backdrop is CGRAM colour 0). Components are at most 31, so the bytes add
+// without carries.
+void mix_pseudo_hires(uint32_t* __restrict out, const uint32_t* __restrict front, const uint32_t* __restrict back,
+                      const uint32_t* __restrict bits) {
+    for (int x = 0; x < 256; x++) {
+        const uint32_t main = front[x] & ~all_ones_if((bits[x] >> 2) & 1);
+        const uint32_t average = ((main + back[x]) >> 1) & 0x7F7F7F;
+        const uint32_t allowed = all_ones_if((bits[x] >> 3) & 1);
+        out[x] = (average & allowed) | (main & ~allowed);
+    }
+}
+
+// Output bytes blue, green, red of each mixed colour; narrow lines write
+// every pixel twice, with one 8-byte store per pair (the two extra bytes
+// are overwritten by the next pixel or land in the row's padding).
+template <bool Wide>
+void output_pixels(const Ppu& p, uint8_t* out) {
+    const uint8_t* bright = p.display.rows[p.brightness].data();
+    for (int x = 0; x < (Wide ? 512 : 256); x++) {
+        const PixelColour c = p.mixed_colour[x];
+        const uint64_t px = bright[colour_blue(c)] | (uint32_t(bright[colour_green(c)]) << 8) |
+                            (uint32_t(bright[colour_red(c)]) << 16);
+        if constexpr (Wide) {
+            std::memcpy(out, &px, 4);
+            out += 3;
+        } else {
+            const uint64_t both = px | (px << 24);
+            std::memcpy(out, &both, 8);
+            out += 6;
+        }
+    }
 }
 
 template <bool Subtract, bool Wide>
-void compose_line(const Ppu& p, uint8_t* out) {
+void compose_line(Ppu& p, uint8_t* out) {
     constexpr int kWidth = Wide ? 512 : 256;
-    const uint8_t* bright = p.display.rows[p.brightness].data();
-    const ScreenLine& main = p.main_screen;
-    const ScreenLine& sub = p.sub_screen;
-    const uint8_t* window = p.masks[kColourWindow].data();
-    const int half = (p.cgadsub >> 6) & 1;
+    look_up_pixels<Wide>(p);
+    const uint32_t half = (p.cgadsub >> 6) & 1;
     // Over the sub screen's backdrop the fixed colour is added unhalved.
-    const int fixed_half = (p.cgwsel & 2) ? 0 : half;
-    const PixelColour fixed = p.fixed_colour;
-    const PixelColour black{};
-    for (int x = 0; x < kWidth; x++) {
-        const uint8_t w = window[Wide ? x >> 1 : x];
-        const uint8_t allowed = p.math_allowed[w];
-        PixelColour c;
-        if (p.clip_to_black[w]) {
-            // The main screen is not looked at; only a sub-screen pixel
-            // brought in by colour math can show.
-            c = (allowed && sub.z[x]) ? sub.colour[x] : black;
-        } else {
-            c = main.colour[x];
-            if (main.math[x] & allowed) {
-                c = sub.z[x] ? apply_math<Subtract>(c, sub.colour[x], half) : apply_math<Subtract>(c, fixed, fixed_half);
-            }
-        }
-        out = put_pixel(out, bright, c);
-        if constexpr (!Wide) out = put_pixel(out, bright, c);
-    }
+    const uint32_t fixed_half = (p.cgwsel & 2) ? 0 : half;
+    mix_pixels<Subtract, kWidth>(p.mixed_colour.data(), p.front_colour.data(), p.back_colour.data(),
+                                 p.pixel_bits.data(), p.fixed_colour, half, fixed_half);
+    output_pixels<Wide>(p, out);
 }
 
-// Pseudo hi-res shows the average of the front main and sub pixels.
-void compose_pseudo_hires(const Ppu& p, uint8_t* out) {
-    const uint8_t* bright = p.display.rows[p.brightness].data();
-    const ScreenLine& main = p.main_screen;
-    const ScreenLine& sub = p.sub_screen;
-    const uint8_t* window = p.masks[kColourWindow].data();
-    for (int x = 0; x < 256; x++) {
-        const uint8_t w = window[x];
-        PixelColour c = p.clip_to_black[w] ? PixelColour{} : main.colour[x];
-        if (p.math_allowed[w]) {
-            const PixelColour s = sub.colour[x];
-            c.b = uint8_t((c.b + s.b) >> 1);
-            c.g = uint8_t((c.g + s.g) >> 1);
-            c.r = uint8_t((c.r + s.r) >> 1);
-        }
-        out = put_pixel(out, bright, c);
-        out = put_pixel(out, bright, c);
-    }
+void compose_pseudo_hires(Ppu& p, uint8_t* out) {
+    look_up_pixels<false>(p);
+    mix_pseudo_hires(p.mixed_colour.data(), p.front_colour.data(), p.back_colour.data(), p.pixel_bits.data());
+    output_pixels<false>(p, out);
 }
 
 // ---------------------------------------------------------------------------
@@ -170,13 +231,14 @@ void compose_pseudo_hires(const Ppu& p, uint8_t* out) {
 
 uint8_t* picture_row(Ppu& p, int row) { return row < kPictureHeight ? &p.picture[size_t(row) * kPictureStride] : nullptr; }
 
-// Writes a 512-pixel line twice: both rows of the console line.
+// Composes a 512-pixel line in the row buffer and copies it to both rows
+// of the console line.
 template <typename Compose>
 void output_double_row(Ppu& p, Compose compose) {
     const int row = p.output_line * 2;
-    uint8_t* first = picture_row(p, row);
-    if (first) {
-        compose(p, first);
+    if (uint8_t* first = picture_row(p, row)) {
+        compose(p, p.row_buffer.data());
+        std::memcpy(first, p.row_buffer.data(), kPictureStride);
         if (uint8_t* second = picture_row(p, row + 1)) std::memcpy(second, first, kPictureStride);
     }
     p.output_line++;
@@ -195,6 +257,7 @@ void render_pseudo_hires(Machine& m, const ModeInfo& mi) {
     const uint8_t main_layers = p.tm & mi.layers;
     const uint8_t sub_layers = p.ts & mi.layers;
     draw_layers(m, mi, (main_layers | sub_layers) & 0x0F);
+    select_source_colours(p, mi);
     build_screen<false>(p, p.main_screen, main_layers, 0);
     build_screen<false>(p, p.sub_screen, sub_layers, kSubMasks);
     output_double_row(p, &compose_pseudo_hires);
@@ -216,11 +279,12 @@ void render_narrow_mode(Machine& m) {
     const uint8_t main_layers = p.tm & mi.layers;
     const uint8_t sub_layers = sub_add ? p.ts & mi.layers : 0;
     draw_layers(m, mi, (main_layers | sub_layers) & 0x0F);
+    select_source_colours(p, mi);
     build_screen<false>(p, p.main_screen, main_layers, 0);
     if (sub_add) {
         build_screen<false>(p, p.sub_screen, sub_layers, kSubMasks);
     } else {
-        std::fill_n(p.sub_screen.z.data(), 256, uint8_t(0));
+        std::fill_n(p.sub_screen.key.data(), 256, uint16_t(0));
     }
     output_double_row(p, p.compose_narrow);
 }
@@ -233,13 +297,17 @@ void render_wide_mode(Machine& m) {
     const uint8_t main_layers = p.tm & mi.layers;
     const uint8_t sub_layers = sub_add ? p.ts & mi.layers : 0;
     draw_layers(m, mi, (main_layers | sub_layers) & 0x0F);
+    select_source_colours(p, mi);
     build_screen<true>(p, p.main_screen, main_layers, 0);
     if (sub_add) {
         build_screen<true>(p, p.sub_screen, sub_layers, kSubMasks);
     } else {
-        std::fill_n(p.sub_screen.z.data(), 512, uint8_t(0));
+        std::fill_n(p.sub_screen.key.data(), 512, uint16_t(0));
     }
-    if (uint8_t* row = picture_row(p, p.output_line * 2 + p.field_row)) p.compose_wide(p, row);
+    if (uint8_t* row = picture_row(p, p.output_line * 2 + p.field_row)) {
+        p.compose_wide(p, p.row_buffer.data());
+        std::memcpy(row, p.row_buffer.data(), kPictureStride);
+    }
     p.output_line++;
 }
 
