@@ -248,6 +248,9 @@ void sprite_evaluation(Machine& m);       // at H-blank of visible lines, for th
 // Latches the H and V counters ($213C/$213D) as a read of $2137 or the
 // counter-latch line of $4201 does.
 void ppu_latch_counters(Machine& m);
+// Latches a position given by a light gun: OPHCT = h, OPVCT = v, and the
+// counter-latched bit of STAT78.
+void ppu_latch_position(Machine& m, uint16_t h, uint16_t v);
 
 // --- the output picture, for the front ends: kPictureHeight rows of
 // kPictureStride bytes, blue-green-red.

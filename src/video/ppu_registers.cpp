@@ -538,4 +538,10 @@ void ppu_latch_counters(Machine& m) {
     p.stat78 |= 0x40;
 }
 
+void ppu_latch_position(Machine& m, uint16_t h, uint16_t v) {
+    m.ppu.ophct = h;
+    m.ppu.opvct = v;
+    m.ppu.stat78 |= 0x40;
+}
+
 }  // namespace vt

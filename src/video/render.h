@@ -72,6 +72,11 @@ void mark_all_masks_dirty(Ppu& p);
 void render_line_normal(Machine& m);
 void render_line_blank(Machine& m);
 void render_narrow_mode(Machine& m);  // modes 0-4 (and mode 7 until it has its own)
+// One 256-pixel line: draws the layers the screens need, stacks each
+// screen in its own priority order (Mode 7's EXTBG order may differ
+// between the screens), applies windows, clipping, colour math and
+// brightness, and writes both rows of the line.
+void render_narrow_line(Machine& m, const ModeInfo& main_order, const ModeInfo& sub_order);
 void render_wide_mode(Machine& m);    // modes 5 and 6
 void select_compose_routines(Ppu& p);
 

@@ -61,8 +61,7 @@ void add_obj(ScreenLine& s, const Ppu& p, const uint8_t* mask, const std::array<
 // Stacks the screen's layers; what no layer covers stays the backdrop
 // (depth 0, value 0).
 template <bool Wide>
-void build_screen(Ppu& p, ScreenLine& s, uint8_t layers, int mask_base) {
-    const ModeInfo& mi = mode_info(p.mode_index);
+void build_screen(Ppu& p, const ModeInfo& mi, ScreenLine& s, uint8_t layers, int mask_base) {
     std::fill_n(s.key.data(), Wide ? 512 : 256, uint16_t(p.layer_math[5] << 11));
     for (int n = 0; n < 4; n++) {
         if (!(layers & (1 << n))) continue;
@@ -94,7 +93,7 @@ void select_source_colours(Ppu& p, const ModeInfo& mi) {
 // up (gathers), mix them (plain arithmetic on whole lines, which the
 // compiler vectorises), and map them through the brightness table.
 
-inline uint32_t all_ones_if(uint32_t bit) { return 0u - bit; }
+inline uint32_t all_ones_if(bool condition) { return 0u - uint32_t(condition); }
 
 inline PixelColour key_colour(const Ppu& p, uint16_t key) { return p.source_colours[(key >> 8) & 7][key & 0xFF]; }
 
@@ -114,12 +113,13 @@ void look_up_pixels(Ppu& p) {
     const uint8_t* window = p.masks[kColourWindow].data();
     const PixelColour* palette = p.palette.data();
     uint32_t window_bits[4];
-    for (int w = 0; w < 4; w++) window_bits[w] = (uint32_t(p.clip_to_black[w]) << 2) | (uint32_t(p.math_allowed[w]) << 3);
+    for (int w = 0; w < 4; w++) window_bits[w] = p.clip_to_black[w] * kClipped | p.math_allowed[w] * kAllowed;
     for (int x = 0; x < kWidth; x++) {
         const uint32_t wb = window_bits[window[Wide ? x >> 1 : x]];
         const uint16_t front_key = main[x];
         const uint16_t back_key = sub[x];
         const uint32_t layer_math = (front_key >> 11) & 1;
+        const uint32_t allowed = (wb & kAllowed) != 0;
         if constexpr (Direct) {
             p.front_colour[x] = key_colour(p, front_key);
             p.back_colour[x] = key_colour(p, back_key);
@@ -127,7 +127,7 @@ void look_up_pixels(Ppu& p) {
             p.front_colour[x] = palette[front_key & 0xFF];
             p.back_colour[x] = palette[back_key & 0xFF];
         }
-        p.pixel_bits[x] = uint32_t(back_key >= 0x1000) | ((layer_math & (wb >> 3)) << 1) | wb;
+        p.pixel_bits[x] = (back_key >= 0x1000) * kHasSub | (layer_math & allowed) * kDoMath | wb;
     }
 }
 
@@ -148,7 +148,7 @@ void look_up_pixels(Ppu& p) {
 // 192 (subtracting 64) is done without carries between bytes.
 template <bool Subtract, int Width>
 void mix_pixels(uint32_t* __restrict out, const uint32_t* __restrict front, const uint32_t* __restrict back,
-                const uint32_t* __restrict bits, PixelColour fixed, uint32_t half, uint32_t fixed_half) {
+                const uint32_t* __restrict bits, PixelColour fixed, bool half, bool fixed_half) {
     const uint32_t half_mask = all_ones_if(half);
     const uint32_t fixed_half_mask = all_ones_if(fixed_half);
     for (int x = 0; x < Width; x++) {
@@ -164,12 +164,12 @@ void mix_pixels(uint32_t* __restrict out, const uint32_t* __restrict front, cons
             const uint32_t halved = ((((biased >> 1) & 0x7F7F7F) + 0x404040) ^ 0x808080);
             blended = (halved & halve) | ((biased ^ 0x808080) & ~halve);
         }
-        const uint32_t do_math = all_ones_if((bits[x] >> 1) & 1);
+        const uint32_t do_math = all_ones_if(bits[x] & kDoMath);
         const uint32_t mixed = (blended & do_math) | (front[x] & ~do_math);
         // A clipped pixel ignores the main screen; only a sub-screen pixel
         // brought in by colour math can show.
-        const uint32_t show_back = all_ones_if(((bits[x] >> 3) & bits[x]) & 1);
-        const uint32_t clipped = all_ones_if((bits[x] >> 2) & 1);
+        const uint32_t show_back = all_ones_if((bits[x] & kAllowed) && (bits[x] & kHasSub));
+        const uint32_t clipped = all_ones_if(bits[x] & kClipped);
         out[x] = ((back[x] & show_back) & clipped) | (mixed & ~clipped);
     }
 }
@@ -180,9 +180,9 @@ void mix_pixels(uint32_t* __restrict out, const uint32_t* __restrict front, cons
 void mix_pseudo_hires(uint32_t* __restrict out, const uint32_t* __restrict front, const uint32_t* __restrict back,
                       const uint32_t* __restrict bits) {
     for (int x = 0; x < 256; x++) {
-        const uint32_t main = front[x] & ~all_ones_if((bits[x] >> 2) & 1);
+        const uint32_t main = front[x] & ~all_ones_if(bits[x] & kClipped);
         const uint32_t average = ((main + back[x]) >> 1) & 0x7F7F7F;
-        const uint32_t allowed = all_ones_if((bits[x] >> 3) & 1);
+        const uint32_t allowed = all_ones_if(bits[x] & kAllowed);
         out[x] = (average & allowed) | (main & ~allowed);
     }
 }
@@ -212,9 +212,9 @@ template <bool Subtract, bool Wide>
 void compose_line(Ppu& p, uint8_t* out) {
     constexpr int kWidth = Wide ? 512 : 256;
     look_up_pixels<Wide>(p);
-    const uint32_t half = (p.cgadsub >> 6) & 1;
+    const bool half = p.cgadsub & 0x40;
     // Over the sub screen's backdrop the fixed colour is added unhalved.
-    const uint32_t fixed_half = (p.cgwsel & 2) ? 0 : half;
+    const bool fixed_half = half && !(p.cgwsel & 2);
     mix_pixels<Subtract, kWidth>(p.mixed_colour.data(), p.front_colour.data(), p.back_colour.data(),
                                  p.pixel_bits.data(), p.fixed_colour, half, fixed_half);
     output_pixels<Wide>(p, out);
@@ -252,14 +252,14 @@ void fill_rows(Ppu& p, int from, int to, uint8_t value) {
 
 uint8_t blank_level(const Ppu& p) { return p.display.rows[0][0]; }
 
-void render_pseudo_hires(Machine& m, const ModeInfo& mi) {
+void render_pseudo_hires(Machine& m, const ModeInfo& main_order, const ModeInfo& sub_order) {
     Ppu& p = m.ppu;
-    const uint8_t main_layers = p.tm & mi.layers;
-    const uint8_t sub_layers = p.ts & mi.layers;
-    draw_layers(m, mi, (main_layers | sub_layers) & 0x0F);
-    select_source_colours(p, mi);
-    build_screen<false>(p, p.main_screen, main_layers, 0);
-    build_screen<false>(p, p.sub_screen, sub_layers, kSubMasks);
+    const uint8_t main_layers = p.tm & main_order.layers;
+    const uint8_t sub_layers = p.ts & sub_order.layers;
+    draw_layers(m, main_order, (main_layers | sub_layers) & 0x0F);
+    select_source_colours(p, main_order);
+    build_screen<false>(p, main_order, p.main_screen, main_layers, 0);
+    build_screen<false>(p, sub_order, p.sub_screen, sub_layers, kSubMasks);
     output_double_row(p, &compose_pseudo_hires);
 }
 
@@ -268,25 +268,29 @@ void render_pseudo_hires(Machine& m, const ModeInfo& mi) {
 // ---------------------------------------------------------------------------
 // Mode renderers
 
-void render_narrow_mode(Machine& m) {
+void render_narrow_line(Machine& m, const ModeInfo& main_order, const ModeInfo& sub_order) {
     Ppu& p = m.ppu;
-    const ModeInfo& mi = mode_info(p.mode_index);
-    if (mi.pseudo_hires && (p.setini & 8)) {
-        render_pseudo_hires(m, mi);
+    if (main_order.pseudo_hires && (p.setini & 8)) {
+        render_pseudo_hires(m, main_order, sub_order);
         return;
     }
     const bool sub_add = p.cgwsel & 2;
-    const uint8_t main_layers = p.tm & mi.layers;
-    const uint8_t sub_layers = sub_add ? p.ts & mi.layers : 0;
-    draw_layers(m, mi, (main_layers | sub_layers) & 0x0F);
-    select_source_colours(p, mi);
-    build_screen<false>(p, p.main_screen, main_layers, 0);
+    const uint8_t main_layers = p.tm & main_order.layers;
+    const uint8_t sub_layers = sub_add ? p.ts & sub_order.layers : 0;
+    draw_layers(m, main_order, (main_layers | sub_layers) & 0x0F);
+    select_source_colours(p, main_order);
+    build_screen<false>(p, main_order, p.main_screen, main_layers, 0);
     if (sub_add) {
-        build_screen<false>(p, p.sub_screen, sub_layers, kSubMasks);
+        build_screen<false>(p, sub_order, p.sub_screen, sub_layers, kSubMasks);
     } else {
         std::fill_n(p.sub_screen.key.data(), 256, uint16_t(0));
     }
     output_double_row(p, p.compose_narrow);
+}
+
+void render_narrow_mode(Machine& m) {
+    const ModeInfo& mi = mode_info(m.ppu.mode_index);
+    render_narrow_line(m, mi, mi);
 }
 
 // Modes 5 and 6 compose 512 pixels and write only the current field's row.
@@ -298,9 +302,9 @@ void render_wide_mode(Machine& m) {
     const uint8_t sub_layers = sub_add ? p.ts & mi.layers : 0;
     draw_layers(m, mi, (main_layers | sub_layers) & 0x0F);
     select_source_colours(p, mi);
-    build_screen<true>(p, p.main_screen, main_layers, 0);
+    build_screen<true>(p, mi, p.main_screen, main_layers, 0);
     if (sub_add) {
-        build_screen<true>(p, p.sub_screen, sub_layers, kSubMasks);
+        build_screen<true>(p, mi, p.sub_screen, sub_layers, kSubMasks);
     } else {
         std::fill_n(p.sub_screen.key.data(), 512, uint16_t(0));
     }

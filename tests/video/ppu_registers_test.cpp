@@ -261,6 +261,13 @@ TEST_F(PpuRegisters, CounterLatchSkipsTheRefreshAndWrapsTheLine) {
     EXPECT_EQ(p.opvct, 0);
 }
 
+TEST_F(PpuRegisters, LightGunPositionIsLatchedAsGiven) {
+    ppu_latch_position(m, 0x123, 0x0AB);
+    EXPECT_EQ(read(0x213C), 0x23);
+    EXPECT_EQ(read(0x213D), 0xAB);
+    EXPECT_TRUE(p.stat78 & 0x40);
+}
+
 TEST_F(PpuRegisters, CounterReadsToggleTheirOwnFlipFlops) {
     p.ophct = 0x1A5;
     p.opvct = 0x0FE;
