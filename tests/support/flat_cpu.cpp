@@ -2,6 +2,8 @@
 // files only see the small interface of flat_cpu.h.
 #include "support/flat_cpu.h"
 
+#include <cstdio>
+
 #include "core/w65816_core.h"
 
 namespace vt::test {
@@ -177,6 +179,35 @@ uint32_t place_instruction(FlatCtx& ctx, Mode mode, uint8_t opcode, Addr addr, u
         case Addr::Block: code({opcode, uint8_t(imm), uint8_t(imm >> 8)}); return 0;
     }
     return 0;
+}
+
+}  // namespace vt::test
+
+namespace vt::test {
+
+std::vector<OpCase> accumulator_group(uint8_t base, bool with_immediate) {
+    const OpCase offsets[] = {
+        {0x01, Addr::DpXInd}, {0x03, Addr::Sr},     {0x05, Addr::Dp},         {0x07, Addr::DpIndLong},
+        {0x09, Addr::ImmM},   {0x0D, Addr::Abs},    {0x0F, Addr::Long},       {0x11, Addr::DpIndY},
+        {0x12, Addr::DpInd},  {0x13, Addr::SrIndY}, {0x15, Addr::DpX},        {0x17, Addr::DpIndLongY},
+        {0x19, Addr::AbsY},   {0x1D, Addr::AbsX},   {0x1F, Addr::LongX},
+    };
+    std::vector<OpCase> out;
+    for (OpCase o : offsets) {
+        if (o.addr == Addr::ImmM && !with_immediate) continue;
+        out.push_back({uint8_t(base + o.code), o.addr});
+    }
+    return out;
+}
+
+}  // namespace vt::test
+
+namespace vt::test {
+
+std::string describe(uint8_t opcode, Mode mode) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "opcode $%02X, %s", opcode, mode_name(mode));
+    return buf;
 }
 
 }  // namespace vt::test

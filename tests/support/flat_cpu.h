@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "core/cpu_state.h"
@@ -131,5 +132,47 @@ void set_standard_registers(FlatCtx& ctx);
 // the others). `imm` is the immediate value of # modes, written at the width
 // `mode` gives them.
 uint32_t place_instruction(FlatCtx& ctx, Mode mode, uint8_t opcode, Addr addr, uint16_t imm = 0);
+
+struct OpCase {
+    uint8_t code;
+    Addr addr;
+};
+
+// The fifteen addressing modes of ORA/AND/EOR/ADC/STA/LDA/CMP/SBC, whose
+// opcodes are `base` plus a fixed offset per mode. `with_immediate` false
+// leaves out # (for STA).
+std::vector<OpCase> accumulator_group(uint8_t base, bool with_immediate = true);
+
+// Runs one instruction in the standard layout: enters `mode` with `flags`,
+// sets the standard registers and A, lets `setup` adjust anything, places
+// the instruction with `operand` as its immediate or as the 16-bit value at
+// its effective address (an 8-bit access sees only the low byte), clears the
+// log and runs one step. Returns the effective address (0 if none); the step's
+// cost is left in `cost`.
+struct RunResult {
+    uint32_t ea;
+    int cost;
+};
+template <class Setup>
+RunResult run_op(FlatCtx& ctx, Mode mode, uint8_t flags, uint16_t a, OpCase op, uint16_t operand, Setup setup) {
+    ctx.enter_mode(mode, flags);
+    set_standard_registers(ctx);
+    ctx.cpu.a = a;
+    setup(ctx);
+    uint32_t ea = place_instruction(ctx, mode, op.code, op.addr, operand);
+    if (ea) ctx.poke16(ea, operand);
+    ctx.clear_log();
+    int cost = ctx.step();
+    return {ea, cost};
+}
+inline RunResult run_op(FlatCtx& ctx, Mode mode, uint8_t flags, uint16_t a, OpCase op, uint16_t operand) {
+    return run_op(ctx, mode, flags, a, op, operand, [](FlatCtx&) {});
+}
+
+// "opcode $A5, native M=0 X=1": for SCOPED_TRACE.
+std::string describe(uint8_t opcode, Mode mode);
+
+// The four arithmetic flags as one number 0bNVZC, for compact comparisons.
+inline int nvzc(const CpuRegs& c) { return (c.n << 3) | (c.v << 2) | (c.z << 1) | c.c; }
 
 }  // namespace vt::test
