@@ -455,5 +455,24 @@ TEST(W65816Alu, DecimalSubtractionAtBothWidths) {
     for (const ArithCase& k : cases) run_arith(k);
 }
 
+// Operands that are not decimal digits follow the same adjustment steps.
+TEST(W65816Alu, DecimalAdjustmentOfNonDecimalOperands) {
+    const uint8_t d = kI | kD;
+    const ArithCase cases[] = {
+        // $8F + $05 = $94 with a half carry: + 6 gives $9A; the binary sum
+        // is not above $99, so no + $60 and no carry.
+        {0x69, Mode::M1X1, d, 0x008F, 0x05, 0x009A, 0b1000, false},
+        // $0A + $00: low nibble above 9, + 6.
+        {0x69, Mode::M1X1, d, 0x000A, 0x00, 0x0010, 0b0000, false},
+        // $9A + $00: above $99, + $66 wraps to $00 with carry.
+        {0x69, Mode::M1X1, d, 0x009A, 0x00, 0x0000, 0b0011, false},
+        // $1F - $00: low nibble above 9, - 6.
+        {0xE9, Mode::M1X1, d | 1, 0x001F, 0x00, 0x0019, 0b0001, false},
+        // $AA - $00: above $99, - $66, borrow.
+        {0xE9, Mode::M1X1, d | 1, 0x00AA, 0x00, 0x0044, 0b0000, false},
+    };
+    for (const ArithCase& k : cases) run_arith(k);
+}
+
 }  // namespace
 }  // namespace vt::test

@@ -52,6 +52,30 @@ TEST(W65816Interrupt, NmiEntryInEmulationMode) {
     EXPECT_EQ(ctx.cpu.pc, kEmuNmi + 1);
 }
 
+TEST(W65816Interrupt, OnlyIrqEntryClearsTheSourcesInEmulationMode) {
+    // NMI (with the stack at the bottom of page 1), BRK and COP leave a
+    // masked source alone.
+    FlatCtx ctx;
+    prepare(ctx, Mode::Emu, kI);
+    ctx.poke(0x008001, {0x00, 0xEA});
+    ctx.poke(kEmuNmi, {0x02, 0xEA});
+    ctx.cpu.irq_sources = kIrqCartridge;
+    ctx.cpu.s = 0x0100;
+    ctx.raise_nmi();
+    ctx.step();
+    ctx.clear_log();
+    ctx.step();  // NMI entry
+    EXPECT_EQ(ctx.cpu.pc, kEmuNmi);
+    EXPECT_EQ(ctx.writes(), (std::vector<Access>{{true, 0x000100, 0x80}, {true, 0x0001FF, 0x01}, {true, 0x0001FE, 0x24}}));
+    ctx.step();  // COP
+    EXPECT_EQ(ctx.cpu.pc, kEmuCop);
+    EXPECT_EQ(ctx.cpu.irq_sources, kIrqCartridge);
+    ctx.load_code(0x00, 0x8001, {0x00, 0xEA});
+    ctx.step();  // BRK
+    EXPECT_EQ(ctx.cpu.pc, kEmuIrq);
+    EXPECT_EQ(ctx.cpu.irq_sources, kIrqCartridge);
+}
+
 TEST(W65816Interrupt, NmiEntryInNativeModePushesTheBank) {
     FlatCtx ctx;
     prepare(ctx, Mode::M0X0, 0x08, 0x05);  // D set

@@ -302,24 +302,27 @@ TEST(W65816Modes, XceIntoNativeKeepsEightBitRegistersUntilRep) {
 }
 
 TEST(W65816Modes, XceIntoEmulationDropsHighBytesAndMovesTheStackToPageOne) {
-    FlatCtx ctx;
-    ctx.enter_mode(Mode::M0X0, kI | 1);  // C = 1
-    ctx.cpu.a = 0x1234;
-    ctx.cpu.x = 0x5678;
-    ctx.cpu.y = 0x9ABC;
-    ctx.cpu.s = 0x2345;
-    ctx.load_code(0x00, 0x8000, {0xFB});
-    EXPECT_EQ(ctx.step(), 6);
-    EXPECT_EQ(ctx.cpu.e, 1);
-    EXPECT_EQ(ctx.cpu.c, 0);
-    EXPECT_EQ(ctx.cpu.x, 0x0078);
-    EXPECT_EQ(ctx.cpu.y, 0x00BC);
-    EXPECT_EQ(ctx.cpu.s, 0x0145);
-    EXPECT_EQ(ctx.cpu.a, 0x1234);  // B survives
-    EXPECT_EQ(ctx.status() & 0x30, 0x20);  // break flag clear, M set
-    Widths w = executed_widths(ctx);
-    EXPECT_EQ(w.a, 1);
-    EXPECT_EQ(w.x, 1);
+    for (Mode mode : kNativeModes) {
+        SCOPED_TRACE(mode_name(mode));
+        FlatCtx ctx;
+        ctx.enter_mode(mode, kI | 1);  // C = 1
+        ctx.cpu.a = 0x1234;
+        ctx.cpu.x = wide_x(mode) ? 0x5678 : 0x78;
+        ctx.cpu.y = wide_x(mode) ? 0x9ABC : 0xBC;
+        ctx.cpu.s = 0x2345;
+        ctx.load_code(0x00, 0x8000, {0xFB});
+        EXPECT_EQ(ctx.step(), 6);
+        EXPECT_EQ(ctx.cpu.e, 1);
+        EXPECT_EQ(ctx.cpu.c, 0);
+        EXPECT_EQ(ctx.cpu.x, 0x0078);
+        EXPECT_EQ(ctx.cpu.y, 0x00BC);
+        EXPECT_EQ(ctx.cpu.s, 0x0145);
+        EXPECT_EQ(ctx.cpu.a, 0x1234);          // B survives
+        EXPECT_EQ(ctx.status() & 0x30, 0x20);  // break flag clear, M set
+        Widths w = executed_widths(ctx);
+        EXPECT_EQ(w.a, 1);
+        EXPECT_EQ(w.x, 1);
+    }
 }
 
 TEST(W65816Modes, XceWithCarryEqualToEChangesNothing) {
