@@ -31,8 +31,6 @@ void prepare(FlatCtx& ctx, Mode mode, uint8_t flags, uint8_t bank = 0x00) {
     ctx.cpu.s = 0x01F0;
 }
 
-std::vector<Access> pushes(const FlatCtx& ctx) { return ctx.writes(); }
-
 TEST(W65816Interrupt, NmiEntryInEmulationMode) {
     FlatCtx ctx;
     prepare(ctx, Mode::Emu, 0xC9);  // N V D C set, I clear
@@ -42,7 +40,7 @@ TEST(W65816Interrupt, NmiEntryInEmulationMode) {
     EXPECT_EQ(ctx.cpu.pc, 0x8001);
     ctx.clear_log();
     EXPECT_EQ(ctx.step(), 21);
-    EXPECT_EQ(pushes(ctx), (std::vector<Access>{{true, 0x0001F0, 0x80}, {true, 0x0001EF, 0x01}, {true, 0x0001EE, 0xF9}}));
+    EXPECT_EQ(ctx.writes(), (std::vector<Access>{{true, 0x0001F0, 0x80}, {true, 0x0001EF, 0x01}, {true, 0x0001EE, 0xF9}}));
     EXPECT_EQ(ctx.pc24(), uint32_t(kEmuNmi));
     EXPECT_EQ(ctx.cpu.s, 0x01ED);
     EXPECT_EQ(ctx.cpu.nmi_pending, 0);
@@ -83,7 +81,7 @@ TEST(W65816Interrupt, NmiEntryInNativeModePushesTheBank) {
     ctx.step();
     ctx.clear_log();
     EXPECT_EQ(ctx.step(), 24);
-    EXPECT_EQ(pushes(ctx), (std::vector<Access>{{true, 0x0001F0, 0x05},
+    EXPECT_EQ(ctx.writes(), (std::vector<Access>{{true, 0x0001F0, 0x05},
                                                 {true, 0x0001EF, 0x80},
                                                 {true, 0x0001EE, 0x01},
                                                 {true, 0x0001ED, 0x08}}));
@@ -102,7 +100,7 @@ TEST(W65816Interrupt, EmulationIrqClearsItsSourcesAndTheBreakFlag) {
     EXPECT_EQ(ctx.step(), 21);
     EXPECT_EQ(ctx.pc24(), uint32_t(kEmuIrq));
     EXPECT_EQ(ctx.cpu.irq_sources, 0);
-    EXPECT_EQ(pushes(ctx).back(), (Access{true, 0x0001EE, 0x30}));  // break flag pushed as it was
+    EXPECT_EQ(ctx.writes().back(), (Access{true, 0x0001EE, 0x30}));  // break flag pushed as it was
     EXPECT_EQ(ctx.status() & 0x1C, 0x04);                           // then cleared; I set
 }
 
@@ -115,7 +113,7 @@ TEST(W65816Interrupt, NativeIrqKeepsItsSourceAndComesBackAfterCli) {
     EXPECT_EQ(ctx.step(), 24);
     EXPECT_EQ(ctx.pc24(), uint32_t(kNatIrq));
     EXPECT_EQ(ctx.cpu.irq_sources, kIrqTimer);
-    EXPECT_EQ(pushes(ctx).size(), 4u);
+    EXPECT_EQ(ctx.writes().size(), 4u);
     // The handler clears I without acknowledging: the IRQ comes back after
     // one more instruction.
     ctx.poke(kNatIrq, {0x58, kNop});  // CLI, NOP
@@ -126,7 +124,7 @@ TEST(W65816Interrupt, NativeIrqKeepsItsSourceAndComesBackAfterCli) {
     EXPECT_EQ(ctx.cpu.pc, kNatIrq);
 }
 
-TEST(W65816Interrupt, BrkAndCopInBothModes) {
+TEST(W65816Interrupt, BrkAndCopInEveryMode) {
     struct Case {
         Mode mode;
         uint8_t code;
@@ -134,10 +132,12 @@ TEST(W65816Interrupt, BrkAndCopInBothModes) {
         int cost;
         int pushed;
     };
-    const Case cases[] = {
-        {Mode::Emu, 0x00, kEmuIrq, 21, 3},  {Mode::Emu, 0x02, kEmuCop, 21, 3},
-        {Mode::M0X0, 0x00, kNatBrk, 24, 4}, {Mode::M1X1, 0x02, kNatCop, 24, 4},
-    };
+    std::vector<Case> cases;
+    for (Mode mode : kAllModes) {
+        const bool emu = is_emu(mode);
+        cases.push_back({mode, 0x00, emu ? kEmuIrq : kNatBrk, emu ? 21 : 24, emu ? 3 : 4});
+        cases.push_back({mode, 0x02, emu ? kEmuCop : kNatCop, emu ? 21 : 24, emu ? 3 : 4});
+    }
     for (const Case& k : cases) {
         SCOPED_TRACE(describe(k.code, k.mode));
         FlatCtx ctx;
@@ -152,7 +152,7 @@ TEST(W65816Interrupt, BrkAndCopInBothModes) {
         want.push_back({true, s--, 0x80});
         want.push_back({true, s--, 0x02});  // PC + 2: past the signature byte
         want.push_back({true, s--, before});
-        EXPECT_EQ(pushes(ctx), want);
+        EXPECT_EQ(ctx.writes(), want);
         EXPECT_EQ(ctx.status() & 0x0C, 0x04);  // D clear, I set
         EXPECT_EQ(ctx.cpu.irq_mask, 0);
         if (is_emu(k.mode)) {
@@ -372,22 +372,25 @@ TEST(W65816Interrupt, NmiRaisedJustBeforeWaiIsNotLost) {
 }
 
 TEST(W65816Interrupt, StpIdlesUntilReset) {
-    FlatCtx ctx;
-    prepare(ctx, Mode::M0X0, 0x00);
-    ctx.poke16(0xFFFC, 0x8123);
-    ctx.poke(0x008000, {0xDB});
-    EXPECT_EQ(ctx.step(), 9);
-    EXPECT_EQ(ctx.cpu.pc, 0x8000);  // PC stays on STP
-    ctx.raise_nmi();
-    ctx.raise_irq(kIrqTimer);
-    for (int i = 0; i < 5; i++) EXPECT_EQ(ctx.step(), 6);
-    EXPECT_EQ(ctx.cpu.pc, 0x8000);
-    EXPECT_EQ(ctx.cpu.s, 0x01F0);
-    ctx.reset();
-    EXPECT_EQ(ctx.cpu.pc, 0x8123);
-    ctx.poke(0x008123, {kNop});
-    EXPECT_EQ(ctx.step(), 6);
-    EXPECT_EQ(ctx.cpu.pc, 0x8124);
+    for (Mode mode : kAllModes) {
+        SCOPED_TRACE(mode_name(mode));
+        FlatCtx ctx;
+        prepare(ctx, mode, 0x00);
+        ctx.poke16(0xFFFC, 0x8123);
+        ctx.poke(0x008000, {0xDB});
+        EXPECT_EQ(ctx.step(), 9);
+        EXPECT_EQ(ctx.cpu.pc, 0x8000);  // PC stays on STP
+        ctx.raise_nmi();
+        ctx.raise_irq(kIrqTimer);
+        for (int i = 0; i < 5; i++) EXPECT_EQ(ctx.step(), 6);
+        EXPECT_EQ(ctx.cpu.pc, 0x8000);
+        EXPECT_EQ(ctx.cpu.s, 0x01F0);
+        ctx.reset();
+        EXPECT_EQ(ctx.cpu.pc, 0x8123);
+        ctx.poke(0x008123, {kNop});
+        EXPECT_EQ(ctx.step(), 6);
+        EXPECT_EQ(ctx.cpu.pc, 0x8124);
+    }
 }
 
 TEST(W65816Interrupt, ResetKeepsSomeRegistersAndResetsTheRest) {

@@ -350,6 +350,33 @@ TEST(W65816OpcodeMap, StraightOpcodesAdvancePcByLengthAndChargeBaseCost) {
     }
 }
 
+TEST(W65816OpcodeMap, NopAndWdmChangeNothingButPc) {
+    for (uint8_t code : {0xEA, 0x42}) {
+        for (Mode mode : kAllModes) {
+            SCOPED_TRACE(describe(code, mode));
+            FlatCtx ctx;
+            ctx.enter_mode(mode, 0xCB);
+            set_standard_registers(ctx);
+            ctx.cpu.a = 0x1234;
+            place_instruction(ctx, mode, code, code == 0xEA ? Addr::Implied : Addr::Imm8, 0xFF);
+            const CpuRegs before = ctx.cpu;
+            ctx.step();
+            const CpuRegs& after = ctx.cpu;
+            EXPECT_EQ(after.pc, before.pc + (code == 0xEA ? 1 : 2));
+            EXPECT_EQ(after.a, before.a);
+            EXPECT_EQ(after.x, before.x);
+            EXPECT_EQ(after.y, before.y);
+            EXPECT_EQ(after.s, before.s);
+            EXPECT_EQ(after.d, before.d);
+            EXPECT_EQ(after.dbr, before.dbr);
+            EXPECT_EQ(after.pbr, before.pbr);
+            EXPECT_EQ(cpu_status(after), cpu_status(before));
+            EXPECT_EQ(after.e, before.e);
+            EXPECT_TRUE(ctx.writes().empty());
+        }
+    }
+}
+
 // Branches not taken cost their base and skip the operand; taken ones are
 // in the branch tests.
 TEST(W65816OpcodeMap, BranchesNotTakenSkipTheirOperand) {
