@@ -1,19 +1,23 @@
 # Cartridge images assembled from 65816 source with ca65/ld65.
 #
 #   add_snes_rom(<target> OUTPUT <file.sfc> CONFIG <ld65 cfg> SOURCES <.s files>
-#                [INCLUDES <dirs>])
+#                [INCLUDES <dirs>] [BIN_INCLUDES <dirs>] [DEPENDS <files>])
 #
 # Builds <file.sfc> in the current binary directory and fixes its internal
-# header checksum.
+# header checksum. BIN_INCLUDES are searched by .incbin; DEPENDS are files
+# (made by the build, for example) that every source needs.
 find_program(CA65 ca65 REQUIRED)
 find_program(LD65 ld65 REQUIRED)
 
 function(add_snes_rom target)
-  cmake_parse_arguments(R "" "OUTPUT;CONFIG" "SOURCES;INCLUDES" ${ARGN})
+  cmake_parse_arguments(R "" "OUTPUT;CONFIG" "SOURCES;INCLUDES;BIN_INCLUDES;DEPENDS" ${ARGN})
   set(objects)
   set(include_flags)
   foreach(dir ${R_INCLUDES})
     list(APPEND include_flags -I ${dir})
+  endforeach()
+  foreach(dir ${R_BIN_INCLUDES})
+    list(APPEND include_flags --bin-include-dir ${dir})
   endforeach()
   foreach(src ${R_SOURCES})
     get_filename_component(base ${src} NAME_WE)
@@ -23,7 +27,7 @@ function(add_snes_rom target)
       OUTPUT ${obj}
       COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/${target}
       COMMAND ${CA65} --cpu 65816 ${include_flags} --create-dep ${dep} -o ${obj} ${src}
-      DEPENDS ${src}
+      DEPENDS ${src} ${R_DEPENDS}
       DEPFILE ${dep}
       COMMENT "Assembling ${target}/${base}.s"
       VERBATIM)

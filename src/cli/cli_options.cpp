@@ -37,6 +37,7 @@ bool parse_byte(std::string_view text, uint8_t& out) {
 
 const char* usage_text() {
     return "usage: veltrane-cli [ROM] [options]\n"
+           "  Without a ROM the built-in demo cartridge runs.\n"
            "  -n, --frames N        frames to run (default 600)\n"
            "  --frame-skip N        frames emulated but not drawn after each drawn one (0-4)\n"
            "  --info                print the ROM Information block and exit\n"

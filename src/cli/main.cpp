@@ -1,6 +1,7 @@
 // veltrane-cli: runs a cartridge image headless and reports or dumps what it
-// did. Exit status: 0 success, 1 bad usage (or an output that could not be
-// written), 2 the image cannot be loaded.
+// did; without an image it runs the built-in demo cartridge. Exit status: 0
+// success, 1 bad usage (or an output that could not be written), 2 the image
+// cannot be loaded.
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include "core/driver.h"
 #include "core/machine.h"
 #include "debug/trace_log.h"
+#include "frontend/demo_cartridge.h"
 #include "frontend/input_script.h"
 #include "state/battery_ram.h"
 
@@ -106,12 +108,19 @@ int run(const Options& o, const char* argv0) {
     vt::Machine& m = *machine;
     vt::LoadOptions load;
     load.program_folder = program_folder(argv0);
-    load.backup_folder = image_folder(o.rom);
     load.wram_fill = o.fill;
     load.region = o.region;
     load.log = &log;
 
-    vt::LoadResult loaded = vt::load_gamepak(m, o.rom, load);
+    vt::LoadResult loaded;
+    if (o.rom.empty()) {
+        // The demo's battery RAM lives in its data folder, beside its image.
+        std::fprintf(stderr, "veltrane-cli: no image given; running the built-in demo cartridge\n");
+        loaded = vt::load_builtin_demo(m, load, vt::default_demo_data_folder());
+    } else {
+        load.backup_folder = image_folder(o.rom);
+        loaded = vt::load_gamepak(m, o.rom, load);
+    }
     if (!loaded.loaded() || loaded.incomplete) {
         print_message(loaded.message);
         return kExitLoad;
@@ -172,10 +181,6 @@ int main(int argc, char** argv) {
             return kExitUsage;
         case vt::cli::ParseResult::Run:
             break;
-    }
-    if (options.rom.empty()) {
-        std::fprintf(stderr, "veltrane-cli: no demo cartridge is built in yet; give a ROM image\n");
-        return kExitUsage;
     }
     return run(options, argv[0]);
 }

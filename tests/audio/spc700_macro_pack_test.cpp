@@ -1,4 +1,4 @@
-// The SPC700 macro pack for ca65 (tests/roms/include/spc700.inc): one
+// The SPC700 macro pack for ca65 (asm/spc700.inc): one
 // invocation per opcode, assembled into a cartridge, compared byte for byte
 // with the instruction set's encodings.
 #include <gtest/gtest.h>

@@ -28,7 +28,10 @@ std::string make_temp_folder(const std::string& name) {
 }
 
 CliRun run_cli(const std::vector<std::string>& args, const std::string& folder) {
-    std::string cmd = "cd " + quote(folder) + " && " + quote(VELTRANE_CLI_PATH);
+    // The built-in demo keeps its battery RAM under XDG_DATA_HOME: inside
+    // the test's folder, never in the user's home.
+    std::string cmd = "cd " + quote(folder) + " && XDG_DATA_HOME=" + quote(folder + "/data") + " " +
+                      quote(VELTRANE_CLI_PATH);
     for (const std::string& a : args) cmd += " " + quote(a);
     cmd += " >" + quote(folder + "/.stdout") + " 2>" + quote(folder + "/.stderr") + " </dev/null";
     int raw = std::system(cmd.c_str());

@@ -14,7 +14,8 @@ struct CliRun {
 
 // A new empty folder under the test temporary folder.
 std::string make_temp_folder(const std::string& name);
-// Runs veltrane-cli with the arguments, in `folder` as working directory.
+// Runs veltrane-cli with the arguments, in `folder` as working directory
+// and with XDG_DATA_HOME at `folder`/data.
 CliRun run_cli(const std::vector<std::string>& args, const std::string& folder);
 std::string read_text(const std::string& path);
 void write_text(const std::string& path, const std::string& text);
