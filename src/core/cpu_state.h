@@ -47,6 +47,9 @@ inline uint8_t cpu_status(const CpuRegs& r) {
     return uint8_t((r.n << 7) | (r.v << 6) | (r.p & 0x3C) | (r.z << 1) | r.c);
 }
 
+// Clock units of one idle step of a CPU waiting in WAI or stopped by STP.
+inline constexpr int kIdleStepUnits = 6;
+
 // A core instance: registers plus its dispatch state. `Ctx` is the object the
 // core's bus works on (the Machine for the main CPU).
 template <class Ctx>

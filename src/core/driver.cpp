@@ -39,8 +39,30 @@ inline void step(Machine& m) {
     while (m.sa1.running && m.sa1.clock < t.line_clock) sa1_step(m);
 }
 
+// While the CPU waits (WAI or STP) its steps are idle steps that only move
+// the line clock. They are taken together up to the phase end or the timer
+// IRQ point, whichever comes first: the line clock lands where single
+// steps would have left it, the audio CPU runs the same instructions up to
+// there, and the timer IRQ is checked at the same step as before. Not done
+// while something else could wake the CPU between two steps (the SA-1) or
+// wants to see every step (breakpoints).
+inline bool idle_steps_batch(const Machine& m) {
+    return cpu_is_idle(m) && !m.sysregs.mdmaen && !m.sa1.running && m.debug.breakpoints.empty();
+}
+
 inline void run_until(Machine& m, int32_t point) {
-    while (m.timing.line_clock < point) step(m);
+    Timing& t = m.timing;
+    while (t.line_clock < point) {
+        const int32_t until = point < t.hirq_point ? point : t.hirq_point;
+        if (until > t.line_clock && idle_steps_batch(m)) {
+            const int32_t steps = (until - t.line_clock + kIdleStepUnits - 1) / kIdleStepUnits;
+            t.line_clock += steps * kIdleStepUnits;
+            t.cpu_steps += uint64_t(steps);
+            while (m.apu.clock < t.line_clock) spc700_step(m);
+            continue;
+        }
+        step(m);
+    }
 }
 
 // H-IRQ point at line start: V-IRQ selects the line, H-IRQ the position.

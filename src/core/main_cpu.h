@@ -19,6 +19,11 @@ struct MainBus {
 // One step: an instruction, an interrupt entry or an idle step.
 inline void cpu_step(Machine& m) { m.cpu.next_step(m); }
 
+// Whether the next step is an idle step that nothing has interrupted yet:
+// the CPU waits in WAI or is stopped by STP. Each idle step adds
+// kIdleStepUnits to the line clock and does nothing else.
+bool cpu_is_idle(const Machine& m);
+
 void cpu_power_on(Machine& m);
 void cpu_reset(Machine& m);
 void cpu_raise_nmi(Machine& m);

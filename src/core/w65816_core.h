@@ -1154,7 +1154,7 @@ void interrupt_check(Ctx<B>& m) {
 
 template <class B>
 void idle_step(Ctx<B>& m) {
-    B::tick(m, 6);
+    B::tick(m, kIdleStepUnits);
 }
 
 template <class B>
