@@ -39,21 +39,39 @@ void add_bg(ScreenLine& s, const BgLayer& bg, const uint8_t* mask, uint8_t opaci
                       uint16_t((z[0] << 12) | tag), uint16_t((z[1] << 12) | tag));
 }
 
+// Whether the sprite line holds any sprite pixel (priority 0-3; 0x80 is
+// none): most lines of most pictures hold none, and their OBJ pass is
+// skipped.
+bool line_has_sprites(const Ppu& p) {
+    uint8_t all = 0x80;
+    for (int x = 0; x < 256; x++) all &= p.obj_priority[x];
+    return all == 0;
+}
+
 // Sprites of palettes 0-3 (value bit 6 clear) never take part in colour
-// math.
+// math. The depth of a sprite pixel is chosen by comparisons rather than
+// a table look-up so that the loop vectorises like the layers' does.
 template <bool Wide>
 void add_obj(ScreenLine& s, const Ppu& p, const uint8_t* mask, const std::array<uint8_t, 4>& z, uint8_t math) {
     constexpr int kWidth = Wide ? 512 : 256;
     uint16_t depth[4];
     for (int i = 0; i < 4; i++) depth[i] = uint16_t((z[i] << 12) | (kSourceObj << 8));
+    const uint16_t math_bit = uint16_t(math << 11);
     uint16_t* __restrict key = s.key.data();
+    const uint8_t* __restrict priorities = p.obj_priority.data();
+    const uint8_t* __restrict colours = p.obj_colour.data();
     for (int x = 0; x < kWidth; x++) {
         const int sx = Wide ? x >> 1 : x;
-        const uint8_t priority = p.obj_priority[sx];
-        const uint8_t v = p.obj_colour[sx];
-        const uint16_t shown = uint16_t(0u - unsigned(((priority & 0x80) == 0) & (mask[sx] == 0)));
-        const uint16_t with_math = uint16_t((math & (v >> 6)) << 11);
-        const uint16_t candidate = uint16_t((depth[priority & 3] | with_math | v) & shown);
+        const uint8_t priority = priorities[sx];
+        const uint8_t v = colours[sx];
+        const uint16_t visible = uint16_t(0u - unsigned(mask[sx] == 0));
+        const uint16_t depth_bits = uint16_t((depth[0] & (0u - unsigned(priority == 0))) |
+                                             (depth[1] & (0u - unsigned(priority == 1))) |
+                                             (depth[2] & (0u - unsigned(priority == 2))) |
+                                             (depth[3] & (0u - unsigned(priority == 3))));
+        const uint16_t shown = uint16_t(visible & (0u - unsigned(depth_bits != 0)));
+        const uint16_t with_math = uint16_t(math_bit & (0u - unsigned((v >> 6) & 1)));
+        const uint16_t candidate = uint16_t((depth_bits | with_math | v) & shown);
         key[x] = key[x] > candidate ? key[x] : candidate;
     }
 }
@@ -68,7 +86,7 @@ void build_screen(Ppu& p, const ModeInfo& mi, ScreenLine& s, uint8_t layers, int
         refresh_mask(p, mask_base + n);
         add_bg<Wide>(s, p.bg[n], p.masks[mask_base + n].data(), mi.opacity[n], mi.z_bg[n], 1 + n, p.layer_math[n]);
     }
-    if (layers & 0x10) {
+    if ((layers & 0x10) && line_has_sprites(p)) {
         refresh_mask(p, mask_base + kLayerObj);
         add_obj<Wide>(s, p, p.masks[mask_base + kLayerObj].data(), mi.z_obj, p.layer_math[4]);
     }
@@ -104,8 +122,9 @@ constexpr uint32_t kClipped = 4;   // clip to black here
 constexpr uint32_t kAllowed = 8;   // the math region allows math here
 
 // Direct colour needs the source of the value (BG1 or not); otherwise
-// every value indexes the palette.
-template <bool Wide, bool Direct>
+// every value indexes the palette. Without a sub screen (its keys are all
+// the backdrop's) no sub-screen colour is looked up: nothing reads it.
+template <bool Wide, bool Direct, bool WithSub>
 void look_up_pixels(Ppu& p) {
     constexpr int kWidth = Wide ? 512 : 256;
     const uint16_t* main = p.main_screen.key.data();
@@ -122,21 +141,23 @@ void look_up_pixels(Ppu& p) {
         const uint32_t allowed = (wb & kAllowed) != 0;
         if constexpr (Direct) {
             p.front_colour[x] = key_colour(p, front_key);
-            p.back_colour[x] = key_colour(p, back_key);
+            if constexpr (WithSub) p.back_colour[x] = key_colour(p, back_key);
         } else {
             p.front_colour[x] = palette[front_key & 0xFF];
-            p.back_colour[x] = palette[back_key & 0xFF];
+            if constexpr (WithSub) p.back_colour[x] = palette[back_key & 0xFF];
         }
-        p.pixel_bits[x] = (back_key >= 0x1000) * kHasSub | (layer_math & allowed) * kDoMath | wb;
+        const uint32_t has_sub = WithSub ? (back_key >= 0x1000) * kHasSub : 0;
+        p.pixel_bits[x] = has_sub | (layer_math & allowed) * kDoMath | wb;
     }
 }
 
 template <bool Wide>
-void look_up_pixels(Ppu& p) {
-    if (p.source_colours[1] == p.palette.data()) {
-        look_up_pixels<Wide, false>(p);
+void look_up_pixels(Ppu& p, bool with_sub) {
+    const bool direct = p.source_colours[1] != p.palette.data();
+    if (with_sub) {
+        direct ? look_up_pixels<Wide, true, true>(p) : look_up_pixels<Wide, false, true>(p);
     } else {
-        look_up_pixels<Wide, true>(p);
+        direct ? look_up_pixels<Wide, true, false>(p) : look_up_pixels<Wide, false, false>(p);
     }
 }
 
@@ -211,7 +232,7 @@ void output_pixels(const Ppu& p, uint8_t* out) {
 template <bool Subtract, bool Wide>
 void compose_line(Ppu& p, uint8_t* out) {
     constexpr int kWidth = Wide ? 512 : 256;
-    look_up_pixels<Wide>(p);
+    look_up_pixels<Wide>(p, p.cgwsel & 2);
     const bool half = p.cgadsub & 0x40;
     // Over the sub screen's backdrop the fixed colour is added unhalved.
     const bool fixed_half = half && !(p.cgwsel & 2);
@@ -221,7 +242,7 @@ void compose_line(Ppu& p, uint8_t* out) {
 }
 
 void compose_pseudo_hires(Ppu& p, uint8_t* out) {
-    look_up_pixels<false>(p);
+    look_up_pixels<false>(p, true);
     mix_pseudo_hires(p.mixed_colour.data(), p.front_colour.data(), p.back_colour.data(), p.pixel_bits.data());
     output_pixels<false>(p, out);
 }
