@@ -15,7 +15,7 @@ PLAYER_MIN_Y = SPOT_RADIUS - 8  ; the spotlight never starts above the picture
 PLAYER_MAX_Y = 150
 PLAYER_SPEED = 2
 CATCH_DISTANCE = 12
-NIGHT_DARKNESS = 12         ; fixed colour subtracted outside the spotlight
+NIGHT_DARKNESS = 8          ; fixed colour subtracted outside the spotlight
 
 .segment "ZEROPAGE"
 player_x:   .res 1

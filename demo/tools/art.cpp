@@ -471,9 +471,9 @@ void make_parallax_graphics(Files& files) {
                                       bgr(12, 26, 6),
                                       bgr(6, 20, 4),
                                       bgr(3, 13, 3),
-                                      bgr(14, 9, 4),
-                                      bgr(10, 6, 3),
-                                      bgr(9, 8, 9),
+                                      bgr(20, 13, 6),
+                                      bgr(15, 9, 4),
+                                      bgr(18, 17, 18),
                                       bgr(12, 7, 3),
                                       bgr(2, 10, 5),
                                       bgr(5, 16, 7)};
