@@ -2,6 +2,7 @@
 // range evaluation at the H-blank of each visible line, and the drawing of
 // the listed sprites into the sprite line when the next line is rendered.
 #include <algorithm>
+#include <cstring>
 
 #include "core/machine.h"
 #include "video/render.h"
@@ -58,10 +59,14 @@ void sprite_evaluation(Machine& m) { evaluate_sprite_range(m.ppu, m.timing.line,
 namespace {
 
 // Eight pixels of one tile row at screen x (kept to the 512-entry wrap of
-// the sprite line); pixel value 0 is transparent.
-inline void draw_sprite_sliver(Ppu& p, const uint8_t* pixels, int x, const SpriteRecord& s, bool mirrored) {
-    for (int i = 0; i < 8; i++) {
-        const uint8_t value = pixels[mirrored ? 7 - i : i];
+// the sprite line), mirrored for a horizontally flipped sprite; pixel
+// value 0 is transparent.
+inline void draw_sprite_sliver(Ppu& p, const uint8_t* row_pixels, int x, const SpriteRecord& s, bool mirrored) {
+    uint64_t pixels;
+    std::memcpy(&pixels, row_pixels, 8);  // pixel i in byte i
+    if (mirrored) pixels = __builtin_bswap64(pixels);
+    for (int i = 0; i < 8; i++, pixels >>= 8) {
+        const uint8_t value = uint8_t(pixels);
         if (value == 0) continue;
         const int at = (x + i) & 0x1FF;
         p.obj_colour[at] = uint8_t(value | s.colour_base);

@@ -3,6 +3,7 @@
 // predicts it, and against pixels worked out by hand.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
 
 #include "cart/bus.h"
@@ -160,6 +161,32 @@ TEST_F(SpritePixels, TimeOverDropsTheSpritesFoundFirst) {
     for (int x = 51; x < 54; x++) right_shown += !(at(*m, 57, x) == colour(*m, 0));
     EXPECT_GT(left_shown, 0);
     EXPECT_GT(right_shown, 0);
+}
+
+// The fixed colour (6, 6, 6) is added to sprites of palettes 4-7 only.
+// Sprite 1 (palette 1) covers x 38-69 from line 53, sprite 5 (palette 5)
+// x 158-189 from line 101; both 32 x 32 of tiles 4 and 20 on.
+TEST_F(SpritePixels, OnlyPalettes4To7TakePartInColourMath) {
+    auto m = sprites_only(kMathFixed);
+    auto plus_six = [&](int index) {
+        const uint16_t c = uint16_t(m->ppu.cgram[2 * index] | (m->ppu.cgram[2 * index + 1] << 8));
+        auto add = [](int v) { return std::min(v + 6, 31); };
+        return full_brightness(uint16_t(add(c & 31) | (add((c >> 5) & 31) << 5) | (add((c >> 10) & 31) << 10)));
+    };
+    int checked = 0;
+    for (int x = 40; x < 48; x++) {
+        const int v = formula_sprite_pixel(4 + (x - 38) / 8, (x - 38) % 8, 0);
+        if (v == 0) continue;
+        EXPECT_EQ(at(*m, 53, x), colour(*m, 128 + 16 + v)) << x;
+        checked++;
+    }
+    for (int x = 160; x < 168; x++) {
+        const int v = formula_sprite_pixel(20 + (x - 158) / 8, (x - 158) % 8, 0);
+        if (v == 0) continue;
+        EXPECT_EQ(at(*m, 101, x), plus_six(128 + 80 + v)) << x;
+        checked++;
+    }
+    EXPECT_GT(checked, 8);
 }
 
 }  // namespace
