@@ -139,7 +139,8 @@ void restore_machine_chunks(Machine& m, const std::vector<Chunk>& chunks, const 
     const bool sram = state_includes_sram(m, options);
     for (const Chunk& chunk : chunks) {
         if (chunk.tag == kTagSram) {
-            if (sram) std::copy(chunk.data, chunk.data + chunk.length, m.cart.sram.begin());
+            const size_t n = std::min<size_t>(chunk.length, m.cart.sram.size());
+            if (sram) std::copy(chunk.data, chunk.data + n, m.cart.sram.begin());
         } else if (const MachineChunk* known = find_machine_chunk(chunk.tag)) {
             known->load(m, chunk.data);
         }
