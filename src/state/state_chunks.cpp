@@ -27,7 +27,7 @@ bool read_chunk(const uint8_t* data, size_t size, size_t pos, Chunk& chunk, std:
         problem = "the file ends before its end marker \"SRST\"";
         return false;
     }
-    for (int i = 0; i < 4; i++) chunk.tag[size_t(i)] = char(data[pos + size_t(i)]);
+    chunk.tag = tag_at(data + pos);
     chunk.length = get_le32(data + pos + 4);
     const size_t remaining = size - pos - kChunkHeaderSize;
     if (chunk.length > remaining) {
@@ -43,7 +43,7 @@ bool read_chunk(const uint8_t* data, size_t size, size_t pos, Chunk& chunk, std:
 
 ChunkScan scan_chunks(const uint8_t* data, size_t size) {
     ChunkScan scan;
-    if (size < kChunkHeaderSize || ChunkTag{char(data[0]), char(data[1]), char(data[2]), char(data[3])} != kTagMetadata) {
+    if (size < kChunkHeaderSize || tag_at(data) != kTagMetadata) {
         scan.result = ChunkScanResult::NotStateFile;
         return scan;
     }

@@ -38,6 +38,8 @@ inline constexpr ChunkTag kTagDspExtra = make_tag("XDSP");
 inline constexpr uint32_t kChunkHeaderSize = 8;
 
 std::string tag_text(const ChunkTag& tag);
+// The tag whose four bytes start at `p`.
+inline ChunkTag tag_at(const uint8_t* p) { return {char(p[0]), char(p[1]), char(p[2]), char(p[3])}; }
 
 // Appends a chunk header and `length` bytes of zero; returns where the data
 // starts (valid until the vector grows again).

@@ -58,7 +58,9 @@ std::vector<uint8_t> state_file_bytes(const Machine& m, const std::string& descr
     meta.dos_date_time = dos_date_time_now();
     encode_metadata(meta, append_chunk(file, kTagMetadata, kMetadataSize));
 
-    if (options.bitmap_transfer) make_thumbnail(video_picture(m), append_chunk(file, kTagThumbnail, kThumbnailChunkSize));
+    if (options.bitmap_transfer) {
+        make_thumbnail(video_picture(m), append_chunk(file, kTagThumbnail, kThumbnailChunkSize));
+    }
     append_machine_chunks(m, options, file);
     append_chunk(file, kTagEnd, 0);
     return file;
@@ -78,7 +80,8 @@ bool load_state_bytes(Machine& m, const uint8_t* data, size_t size, const StateO
     if (!gamepak_loaded(m, error)) return false;
     const ChunkScan scan = scan_chunks(data, size);
     switch (scan.result) {
-        case ChunkScanResult::NotStateFile: return fail(error, "The file is not a state file (it does not start with \"BPS2\").");
+        case ChunkScanResult::NotStateFile:
+            return fail(error, "The file is not a state file (it does not start with \"BPS2\").");
         case ChunkScanResult::Damaged: return fail(error, "The state file is damaged: " + scan.problem + ".");
         case ChunkScanResult::Complete: break;
     }

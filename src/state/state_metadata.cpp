@@ -115,7 +115,7 @@ bool read_state_metadata(const std::string& path, StateMetadata& out) {
     if (!f) return false;
     uint8_t header[kChunkHeaderSize];
     if (!read_exactly(f.get(), header, sizeof header)) return false;
-    if (ChunkTag{char(header[0]), char(header[1]), char(header[2]), char(header[3])} != kTagMetadata) return false;
+    if (tag_at(header) != kTagMetadata) return false;
     uint8_t data[kMetadataSize] = {};
     const uint32_t wanted = std::min(get_le32(header + 4), kMetadataSize);
     const size_t got = std::fread(data, 1, wanted, f.get());
@@ -131,7 +131,7 @@ bool read_state_thumbnail(const std::string& path, std::vector<uint8_t>& pixels)
     uint8_t header[kChunkHeaderSize];
     bool first = true;
     while (read_exactly(f.get(), header, sizeof header)) {
-        const ChunkTag tag{char(header[0]), char(header[1]), char(header[2]), char(header[3])};
+        const ChunkTag tag = tag_at(header);
         const uint32_t length = get_le32(header + 4);
         if (first && tag != kTagMetadata) return false;
         first = false;

@@ -97,7 +97,7 @@ TEST(StateDeterminismCartridge, MotionCartridgeChangesItsPictureEveryFrame) {
 
 INSTANTIATE_TEST_SUITE_P(
     TestCartridges, StateDeterminism,
-    ::testing::Values(Case{"state_motion", -1, 6, 6},         // scroll, palette, DMA, HDMA from work RAM, Mode 7 split by IRQ
+    ::testing::Values(Case{"state_motion", -1, 6, 6},         // scroll, palette, DMA, HDMA from work RAM, Mode 7 by IRQ
                       Case{"smoke", -1, 7, 5},                // NMI counting, main loop
                       Case{"sysregs_joypad", -1, 9, 6},       // timer IRQ, automatic and serial joypad reads
                       Case{"audio_upload", -1, 40, 8},        // one voice with ADSR after an upload through the ports

@@ -158,7 +158,8 @@ TEST(StateFileThumbnail, FourByFourAveragesOfThePicture) {
     // Byte c of pixel x on row r: (r & 3) * 16 + (x & 3) * 4 + c.
     for (int r = 0; r < kPictureHeight; r++) {
         for (int x = 0; x < kPictureWidth; x++) {
-            for (int c = 0; c < 3; c++) m->ppu.picture[size_t(r) * kPictureStride + size_t(x) * 3 + c] = uint8_t((r & 3) * 16 + (x & 3) * 4 + c);
+            uint8_t* pixel = &m->ppu.picture[size_t(r) * kPictureStride + size_t(x) * 3];
+            for (int c = 0; c < 3; c++) pixel[c] = uint8_t((r & 3) * 16 + (x & 3) * 4 + c);
         }
     }
     const std::string dir = state_test_folder("thumbnail");
