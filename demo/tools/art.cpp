@@ -560,12 +560,13 @@ void make_mode7_graphics(Files& files) {
     pal.set(16, bgr(12, 10, 8));
     files["plane_pal.bin"] = palette_bytes(pal.colours);
 
-    // One turn in 512 frames while the zoom swings twice between 0.6 and
-    // 1.8: M7A-M7D per frame in 1/256 units.
+    // One turn in 512 frames while the zoom swings twice between 0.35 (the
+    // whole plane and the water around it) and 0.95: M7A-M7D per frame in
+    // 1/256 units.
     std::vector<uint16_t> matrices;
     for (int i = 0; i < 512; i++) {
         const double angle = 2 * kPi * i / 512.0;
-        const double zoom = 1.2 + 0.6 * std::sin(4 * kPi * i / 512.0);
+        const double zoom = 0.65 - 0.3 * std::cos(4 * kPi * i / 512.0);
         const int a = int(std::lround(256 * std::cos(angle) / zoom));
         const int b = int(std::lround(256 * std::sin(angle) / zoom));
         matrices.push_back(uint16_t(a));

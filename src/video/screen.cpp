@@ -62,16 +62,16 @@ void add_obj(ScreenLine& s, const Ppu& p, const uint8_t* mask, const std::array<
     const uint8_t* __restrict colours = p.obj_colour.data();
     for (int x = 0; x < kWidth; x++) {
         const int sx = Wide ? x >> 1 : x;
-        const uint8_t priority = priorities[sx];
-        const uint8_t v = colours[sx];
-        const uint16_t visible = uint16_t(0u - unsigned(mask[sx] == 0));
-        const uint16_t depth_bits = uint16_t((depth[0] & (0u - unsigned(priority == 0))) |
-                                             (depth[1] & (0u - unsigned(priority == 1))) |
-                                             (depth[2] & (0u - unsigned(priority == 2))) |
-                                             (depth[3] & (0u - unsigned(priority == 3))));
-        const uint16_t shown = uint16_t(visible & (0u - unsigned(depth_bits != 0)));
-        const uint16_t with_math = uint16_t(math_bit & (0u - unsigned((v >> 6) & 1)));
-        const uint16_t candidate = uint16_t((depth_bits | with_math | v) & shown);
+        const uint16_t priority = priorities[sx];
+        const uint16_t v = colours[sx];
+        // No sprite (priority 0x80) or masked: depth 0, no candidate.
+        uint16_t d = priority == 0 ? depth[0] : 0;
+        d = priority == 1 ? depth[1] : d;
+        d = priority == 2 ? depth[2] : d;
+        d = priority == 3 ? depth[3] : d;
+        d = mask[sx] == 0 ? d : 0;
+        const uint16_t with_math = (v & 0x40) ? math_bit : 0;
+        const uint16_t candidate = d ? uint16_t(d | with_math | v) : 0;
         key[x] = key[x] > candidate ? key[x] : candidate;
     }
 }
