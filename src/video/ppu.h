@@ -208,6 +208,12 @@ struct Ppu : PpuRegisters {
     std::array<SpriteRecord, 128> sprites{};
     std::array<uint8_t, kSpritesPerLine> sprite_list{};
     uint8_t sprite_count = 0;
+    // For each line (0-255), the sprites whose rows cover it (bit n of the
+    // 128 for sprite n), built with the records for the sprite height then
+    // in force (full, or halved by sprite interlace: shift 0 or 1; 0xFF
+    // when not built).
+    std::array<std::array<uint64_t, 2>, 256> sprites_on_line{};
+    uint8_t sprites_on_line_shift = 0xFF;
 
     // Mode 7 copies (sign-extended M7A-M7Y and the BG1 scroll words), M7SEL
     // derivations and the flag that asks for the line start table.

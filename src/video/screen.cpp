@@ -49,31 +49,37 @@ bool line_has_sprites(const Ppu& p) {
 }
 
 // Sprites of palettes 0-3 (value bit 6 clear) never take part in colour
-// math. The depth of a sprite pixel is chosen by comparisons rather than
-// a table look-up so that the loop vectorises like the layers' does.
+// math. The depth of a sprite pixel is chosen by selections rather than a
+// table look-up, with every pointer restricted, so that the loop
+// vectorises like the layers' does.
 template <bool Wide>
-void add_obj(ScreenLine& s, const Ppu& p, const uint8_t* mask, const std::array<uint8_t, 4>& z, uint8_t math) {
+void stack_obj(uint16_t* __restrict key, const uint8_t* __restrict priorities, const uint8_t* __restrict colours,
+               const uint8_t* __restrict mask, const std::array<uint8_t, 4>& z, uint8_t math) {
     constexpr int kWidth = Wide ? 512 : 256;
-    uint16_t depth[4];
-    for (int i = 0; i < 4; i++) depth[i] = uint16_t((z[i] << 12) | (kSourceObj << 8));
+    const uint16_t depth0 = uint16_t((z[0] << 12) | (kSourceObj << 8));
+    const uint16_t depth1 = uint16_t((z[1] << 12) | (kSourceObj << 8));
+    const uint16_t depth2 = uint16_t((z[2] << 12) | (kSourceObj << 8));
+    const uint16_t depth3 = uint16_t((z[3] << 12) | (kSourceObj << 8));
     const uint16_t math_bit = uint16_t(math << 11);
-    uint16_t* __restrict key = s.key.data();
-    const uint8_t* __restrict priorities = p.obj_priority.data();
-    const uint8_t* __restrict colours = p.obj_colour.data();
     for (int x = 0; x < kWidth; x++) {
         const int sx = Wide ? x >> 1 : x;
         const uint16_t priority = priorities[sx];
         const uint16_t v = colours[sx];
         // No sprite (priority 0x80) or masked: depth 0, no candidate.
-        uint16_t d = priority == 0 ? depth[0] : 0;
-        d = priority == 1 ? depth[1] : d;
-        d = priority == 2 ? depth[2] : d;
-        d = priority == 3 ? depth[3] : d;
+        uint16_t d = priority == 0 ? depth0 : 0;
+        d = priority == 1 ? depth1 : d;
+        d = priority == 2 ? depth2 : d;
+        d = priority == 3 ? depth3 : d;
         d = mask[sx] == 0 ? d : 0;
         const uint16_t with_math = (v & 0x40) ? math_bit : 0;
         const uint16_t candidate = d ? uint16_t(d | with_math | v) : 0;
         key[x] = key[x] > candidate ? key[x] : candidate;
     }
+}
+
+template <bool Wide>
+void add_obj(ScreenLine& s, const Ppu& p, const uint8_t* mask, const std::array<uint8_t, 4>& z, uint8_t math) {
+    stack_obj<Wide>(s.key.data(), p.obj_priority.data(), p.obj_colour.data(), mask, z, math);
 }
 
 // Stacks the screen's layers; what no layer covers stays the backdrop

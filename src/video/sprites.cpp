@@ -31,25 +31,61 @@ void decode_oam(Ppu& p) {
         s.flips = uint8_t(((attributes & 0x80) ? kFlipVertical : 0) | ((attributes & 0x40) ? kFlipHorizontal : 0));
     }
     p.oam_changed = false;
+    p.sprites_on_line_shift = 0xFF;
 }
 
+namespace {
+
+// Sprite interlace shows every other row: half the height on screen.
+int sprite_height_shift(const Ppu& p) { return (p.setini & 2) ? 1 : 0; }
+
+// Marks each sprite on the lines its rows cover: line v holds sprite s
+// when (v - Y) mod 256 is below its height.
+void find_sprite_lines(Ppu& p, int height_shift) {
+    for (auto& line : p.sprites_on_line) line = {0, 0};
+    for (int i = 0; i < 128; i++) {
+        const SpriteRecord& s = p.sprites[i];
+        const int height = s.size >> height_shift;
+        for (int r = 0; r < height; r++) p.sprites_on_line[(s.y + r) & 0xFF][i >> 6] |= uint64_t(1) << (i & 63);
+    }
+    p.sprites_on_line_shift = uint8_t(height_shift);
+}
+
+}  // namespace
+
+// The walk visits the sprites of the line in OAM order from the first one,
+// wrapping; the line sets (kept with the records) spare it the sprites that
+// do not cover the line, which on most lines are nearly all of them.
 void evaluate_sprite_range(Ppu& p, int v, bool report) {
     if (p.oam_changed) decode_oam(p);
+    const int height_shift = sprite_height_shift(p);
+    if (p.sprites_on_line_shift != height_shift) find_sprite_lines(p, height_shift);
     // With priority rotation the walk starts at the sprite OAMADDL names.
     const int first = (p.oam_priority_start >> 4) & 127;
-    // Sprite interlace shows every other row: half the height on screen.
-    const int height_shift = (p.setini & 2) ? 1 : 0;
+    const std::array<uint64_t, 2>& on_line = p.sprites_on_line[v & 0xFF];
     int found = 0;
-    for (int k = 0; k < 128; k++) {
+    // Sprites first..127, then 0..first-1: the 128 bits rotated by `first`.
+    for (int k = 0; k < 128;) {
         const int index = (first + k) & 127;
-        const SpriteRecord& s = p.sprites[index];
-        if (s.x + s.size <= 0) continue;
-        if (((v - s.y) & 0xFF) >= (s.size >> height_shift)) continue;
-        if (found == kSpritesPerLine) {
-            if (report) p.stat77 |= kStat77RangeOver;
-            break;
+        const int word = index >> 6;
+        // The set bits from `index` to the end of its 64-bit word (or of
+        // the walk, when the walk ends inside that word).
+        uint64_t bits = on_line[word] >> (index & 63);
+        const int span = std::min(64 - (index & 63), 128 - k);
+        if (span < 64) bits &= (uint64_t(1) << span) - 1;
+        while (bits) {
+            const int n = (index + __builtin_ctzll(bits)) & 127;
+            bits &= bits - 1;
+            const SpriteRecord& s = p.sprites[n];
+            if (s.x + s.size <= 0) continue;
+            if (found == kSpritesPerLine) {
+                if (report) p.stat77 |= kStat77RangeOver;
+                p.sprite_count = uint8_t(found);
+                return;
+            }
+            p.sprite_list[found++] = uint8_t(n);
         }
-        p.sprite_list[found++] = uint8_t(index);
+        k += span;
     }
     p.sprite_count = uint8_t(found);
 }
