@@ -121,59 +121,64 @@ void select_source_colours(Ppu& p, const ModeInfo& main_order, const ModeInfo& s
 }
 
 // ---------------------------------------------------------------------------
-// Final pixels, in three passes: look the colours and per-pixel decisions
-// up (gathers), mix them (plain arithmetic on whole lines, which the
-// compiler vectorises), and map them through the brightness table.
+// Final pixels, in three passes: look the colours up (a gather per pixel),
+// mix them (plain arithmetic on whole lines, deciding per pixel from the
+// screens' keys and the colour window, which the compiler vectorises), and
+// map them through the brightness table.
 
 inline uint32_t all_ones_if(bool condition) { return 0u - uint32_t(condition); }
 
 inline PixelColour key_colour(const Ppu& p, uint16_t key) { return p.source_colours[(key >> 8) & 7][key & 0xFF]; }
 
-// Decision bits of a pixel for the mixing pass.
-constexpr uint32_t kHasSub = 1;    // the sub screen has a layer pixel here
-constexpr uint32_t kDoMath = 2;    // the front layer takes part and the region allows math
-constexpr uint32_t kClipped = 4;   // clip to black here
-constexpr uint32_t kAllowed = 8;   // the math region allows math here
-
 // Direct colour and EXTBG need the source of the value; otherwise every
 // value indexes the palette. Without a sub screen (its keys are all the
 // backdrop's) no sub-screen colour is looked up: nothing reads it.
 template <bool Wide, bool Direct, bool WithSub>
-void look_up_pixels(Ppu& p) {
+void look_up_colours(Ppu& p) {
     constexpr int kWidth = Wide ? 512 : 256;
-    const uint16_t* main = p.main_screen.key.data();
-    const uint16_t* sub = p.sub_screen.key.data();
-    const uint8_t* window = p.masks[kColourWindow].data();
-    const PixelColour* palette = p.palette.data();
-    uint32_t window_bits[4];
-    for (int w = 0; w < 4; w++) window_bits[w] = p.clip_to_black[w] * kClipped | p.math_allowed[w] * kAllowed;
+    const uint16_t* __restrict main = p.main_screen.key.data();
+    const uint16_t* __restrict sub = p.sub_screen.key.data();
+    const PixelColour* __restrict palette = p.palette.data();
+    PixelColour* __restrict front = p.front_colour.data();
+    PixelColour* __restrict back = p.back_colour.data();
     for (int x = 0; x < kWidth; x++) {
-        const uint32_t wb = window_bits[window[Wide ? x >> 1 : x]];
-        const uint16_t front_key = main[x];
-        const uint16_t back_key = sub[x];
-        const uint32_t layer_math = (front_key >> 11) & 1;
-        const uint32_t allowed = (wb & kAllowed) != 0;
         if constexpr (Direct) {
-            p.front_colour[x] = key_colour(p, front_key);
-            if constexpr (WithSub) p.back_colour[x] = key_colour(p, back_key);
+            front[x] = key_colour(p, main[x]);
+            if constexpr (WithSub) back[x] = key_colour(p, sub[x]);
         } else {
-            p.front_colour[x] = palette[front_key & 0xFF];
-            if constexpr (WithSub) p.back_colour[x] = palette[back_key & 0xFF];
+            front[x] = palette[main[x] & 0xFF];
+            if constexpr (WithSub) back[x] = palette[sub[x] & 0xFF];
         }
-        const uint32_t has_sub = WithSub ? (back_key >= 0x1000) * kHasSub : 0;
-        p.pixel_bits[x] = has_sub | (layer_math & allowed) * kDoMath | wb;
     }
 }
 
 template <bool Wide>
-void look_up_pixels(Ppu& p, bool with_sub) {
+void look_up_colours(Ppu& p, bool with_sub) {
     const bool direct = p.colours_by_source;
     if (with_sub) {
-        direct ? look_up_pixels<Wide, true, true>(p) : look_up_pixels<Wide, false, true>(p);
+        direct ? look_up_colours<Wide, true, true>(p) : look_up_colours<Wide, false, true>(p);
     } else {
-        direct ? look_up_pixels<Wide, true, false>(p) : look_up_pixels<Wide, false, false>(p);
+        direct ? look_up_colours<Wide, true, false>(p) : look_up_colours<Wide, false, false>(p);
     }
 }
+
+// What the colour window decides for a pixel outside it (byte 0) and
+// inside it (bytes 1-3): clip to black, and whether the math region allows
+// colour math. All-ones or zero.
+struct WindowRules {
+    uint32_t clip_outside, clip_inside;
+    uint32_t allowed_outside, allowed_inside;
+};
+
+WindowRules window_rules(const Ppu& p) {
+    return {all_ones_if(p.clip_to_black[0]), all_ones_if(p.clip_to_black[1]), all_ones_if(p.math_allowed[0]),
+            all_ones_if(p.math_allowed[1])};
+}
+
+// The key of a pixel that came from a layer rather than the backdrop
+// (depth above 0), and its math bit.
+constexpr uint16_t kLayerDepth = 0x1000;
+constexpr uint16_t kKeyMath = 0x0800;
 
 // Colour math on all three components at once. Components are 0-31, so a
 // sum fits its byte; halving masks off the bit shifted in from the byte
@@ -181,14 +186,21 @@ void look_up_pixels(Ppu& p, bool with_sub) {
 // then turned into the two's complement byte the brightness table expects
 // (negative: 128-255): the bias of a halved difference is 64, and adding
 // 192 (subtracting 64) is done without carries between bytes.
-template <bool Subtract, int Width>
+template <bool Subtract, bool Wide, bool WithSub>
 void mix_pixels(uint32_t* __restrict out, const uint32_t* __restrict front, const uint32_t* __restrict back,
-                const uint32_t* __restrict bits, PixelColour fixed, bool half, bool fixed_half) {
+                const uint16_t* __restrict main_keys, const uint16_t* __restrict sub_keys,
+                const uint8_t* __restrict window, const WindowRules rules, PixelColour fixed, bool half,
+                bool fixed_half) {
+    constexpr int kWidth = Wide ? 512 : 256;
     const uint32_t half_mask = all_ones_if(half);
     const uint32_t fixed_half_mask = all_ones_if(fixed_half);
-    for (int x = 0; x < Width; x++) {
-        const uint32_t has_sub = all_ones_if(bits[x] & kHasSub);
-        const uint32_t operand = (back[x] & has_sub) | (fixed & ~has_sub);
+    for (int x = 0; x < kWidth; x++) {
+        const bool inside = window[Wide ? x >> 1 : x] != 0;
+        const uint32_t allowed = inside ? rules.allowed_inside : rules.allowed_outside;
+        const uint32_t clipped = inside ? rules.clip_inside : rules.clip_outside;
+        const uint32_t has_sub = WithSub ? all_ones_if(sub_keys[x] >= kLayerDepth) : 0;
+        const uint32_t back_colour = WithSub ? back[x] : 0;
+        const uint32_t operand = (back_colour & has_sub) | (fixed & ~has_sub);
         const uint32_t halve = (half_mask & has_sub) | (fixed_half_mask & ~has_sub);
         uint32_t blended;
         if constexpr (!Subtract) {
@@ -199,13 +211,12 @@ void mix_pixels(uint32_t* __restrict out, const uint32_t* __restrict front, cons
             const uint32_t halved = ((((biased >> 1) & 0x7F7F7F) + 0x404040) ^ 0x808080);
             blended = (halved & halve) | ((biased ^ 0x808080) & ~halve);
         }
-        const uint32_t do_math = all_ones_if(bits[x] & kDoMath);
+        const uint32_t do_math = all_ones_if(main_keys[x] & kKeyMath) & allowed;
         const uint32_t mixed = (blended & do_math) | (front[x] & ~do_math);
         // A clipped pixel ignores the main screen; only a sub-screen pixel
         // brought in by colour math can show.
-        const uint32_t show_back = all_ones_if((bits[x] & kAllowed) && (bits[x] & kHasSub));
-        const uint32_t clipped = all_ones_if(bits[x] & kClipped);
-        out[x] = ((back[x] & show_back) & clipped) | (mixed & ~clipped);
+        const uint32_t show_back = allowed & has_sub;
+        out[x] = ((back_colour & show_back) & clipped) | (mixed & ~clipped);
     }
 }
 
@@ -213,11 +224,13 @@ void mix_pixels(uint32_t* __restrict out, const uint32_t* __restrict front, cons
 // backdrop is CGRAM colour 0). Components are at most 31, so the bytes add
 // without carries.
 void mix_pseudo_hires(uint32_t* __restrict out, const uint32_t* __restrict front, const uint32_t* __restrict back,
-                      const uint32_t* __restrict bits) {
+                      const uint8_t* __restrict window, const WindowRules rules) {
     for (int x = 0; x < 256; x++) {
-        const uint32_t main = front[x] & ~all_ones_if(bits[x] & kClipped);
+        const bool inside = window[x] != 0;
+        const uint32_t allowed = inside ? rules.allowed_inside : rules.allowed_outside;
+        const uint32_t clipped = inside ? rules.clip_inside : rules.clip_outside;
+        const uint32_t main = front[x] & ~clipped;
         const uint32_t average = ((main + back[x]) >> 1) & 0x7F7F7F;
-        const uint32_t allowed = all_ones_if(bits[x] & kAllowed);
         out[x] = (average & allowed) | (main & ~allowed);
     }
 }
@@ -243,21 +256,23 @@ void output_pixels(const Ppu& p, uint8_t* out) {
     }
 }
 
-template <bool Subtract, bool Wide>
+template <bool Subtract, bool Wide, bool WithSub>
 void compose_line(Ppu& p, uint8_t* out) {
-    constexpr int kWidth = Wide ? 512 : 256;
-    look_up_pixels<Wide>(p, p.cgwsel & 2);
+    look_up_colours<Wide>(p, WithSub);
     const bool half = p.cgadsub & 0x40;
     // Over the sub screen's backdrop the fixed colour is added unhalved.
-    const bool fixed_half = half && !(p.cgwsel & 2);
-    mix_pixels<Subtract, kWidth>(p.mixed_colour.data(), p.front_colour.data(), p.back_colour.data(),
-                                 p.pixel_bits.data(), p.fixed_colour, half, fixed_half);
+    const bool fixed_half = half && !WithSub;
+    mix_pixels<Subtract, Wide, WithSub>(p.mixed_colour.data(), p.front_colour.data(), p.back_colour.data(),
+                                        p.main_screen.key.data(), p.sub_screen.key.data(),
+                                        p.masks[kColourWindow].data(), window_rules(p), p.fixed_colour, half,
+                                        fixed_half);
     output_pixels<Wide>(p, out);
 }
 
 void compose_pseudo_hires(Ppu& p, uint8_t* out) {
-    look_up_pixels<false>(p, true);
-    mix_pseudo_hires(p.mixed_colour.data(), p.front_colour.data(), p.back_colour.data(), p.pixel_bits.data());
+    look_up_colours<false>(p, true);
+    mix_pseudo_hires(p.mixed_colour.data(), p.front_colour.data(), p.back_colour.data(),
+                     p.masks[kColourWindow].data(), window_rules(p));
     output_pixels<false>(p, out);
 }
 
@@ -350,10 +365,17 @@ void render_wide_mode(Machine& m) {
     p.output_line++;
 }
 
+// Sub-screen addition (CGWSEL bit 1) and subtraction (CGADSUB bit 7)
+// choose the routines.
 void select_compose_routines(Ppu& p) {
     const bool subtract = p.cgadsub & 0x80;
-    p.compose_narrow = subtract ? &compose_line<true, false> : &compose_line<false, false>;
-    p.compose_wide = subtract ? &compose_line<true, true> : &compose_line<false, true>;
+    if (p.cgwsel & 2) {
+        p.compose_narrow = subtract ? &compose_line<true, false, true> : &compose_line<false, false, true>;
+        p.compose_wide = subtract ? &compose_line<true, true, true> : &compose_line<false, true, true>;
+    } else {
+        p.compose_narrow = subtract ? &compose_line<true, false, false> : &compose_line<false, false, false>;
+        p.compose_wide = subtract ? &compose_line<true, true, false> : &compose_line<false, true, false>;
+    }
 }
 
 // ---------------------------------------------------------------------------
