@@ -258,7 +258,6 @@ struct Ppu : PpuRegisters {
     // Scratch of the final pixel passes.
     std::array<PixelColour, 512> front_colour{};
     std::array<PixelColour, 512> back_colour{};
-    std::array<uint32_t, 512> pixel_bits{};
     std::array<PixelColour, 512> mixed_colour{};
     // Offset-per-tile entries of the line (modes 2 and 4), from BG3's map.
     std::array<uint16_t, 32> offset_h{};
