@@ -29,6 +29,7 @@ run: build
 bench: build
 	$(BUILD)/bench/veltrane-bench-cpu
 	$(BUILD)/bench/veltrane-bench-audio
+	$(BUILD)/bench/veltrane-bench-video
 
 clean:
 	rm -rf $(BUILD)

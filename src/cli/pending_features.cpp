@@ -16,9 +16,5 @@ bool not_available(const char* feature) {
 bool load_state_file(Machine&, const std::string&) { return not_available("--load-state (save states)"); }
 bool save_state_file(Machine&, const std::string&) { return not_available("--save-state (save states)"); }
 bool start_cpu_trace(Machine&, const std::string&) { return not_available("--trace (CPU trace)"); }
-bool write_png(Machine&, const std::string&, int) { return not_available("--png (picture output)"); }
-bool dump_vram(Machine&, const std::string&) { return not_available("--dump-vram (video memory)"); }
-bool dump_cgram(Machine&, const std::string&) { return not_available("--dump-cgram (palette memory)"); }
-bool dump_oam(Machine&, const std::string&) { return not_available("--dump-oam (sprite memory)"); }
 
 }  // namespace vt::cli

@@ -167,8 +167,14 @@ inline void select_table(CpuCore<Ctx<B>>& c) {
     else c.table = Tables<B>::get().native + 256 * (((c.p >> 5) & 1) * 2 + ((c.p >> 4) & 1));
 }
 
+// Makes the next step run the interrupt check. When the check routine has
+// already chosen an entry for the next step (the instruction now running is
+// the one it let through), that entry stays: re-arming would let yet
+// another instruction run before it.
 template <class B>
-inline void arm_check(CpuCore<Ctx<B>>& c) { c.next_step = c.check_routine; }
+inline void arm_check(CpuCore<Ctx<B>>& c) {
+    if (c.next_step == &fetch_execute<B>) c.next_step = c.check_routine;
+}
 
 // Unpacks a full status byte as PLP does: flags, status bits, IRQ mask, and
 // in native mode the index width and table quarter.
@@ -785,7 +791,7 @@ void op_xce(Ctx<B>& m) {
         select_table<B>(c);
     }
     c.check_routine = &interrupt_check<B>;
-    c.next_step = c.check_routine;
+    arm_check<B>(c);
 }
 
 // ---------------------------------------------------------------------------
@@ -1165,7 +1171,10 @@ template <class B, int Q>
 void op_wai(Ctx<B>& m) {
     cycles<B>(m, 3);
     auto& c = B::cpu(m);
-    if (c.irq_sources) return;  // a pending source ends WAI at once, whatever the mask
+    // A pending IRQ source ends WAI at once, whatever the mask. So does an
+    // NMI raised during the instruction before: the check routine has made
+    // its entry the next step, and waiting now would sleep through it.
+    if (c.irq_sources || c.nmi_pending) return;
     c.waiting = 1;
     c.next_step = &idle_step<B>;
     c.check_routine = &wake_up<B>;

@@ -1,17 +1,299 @@
+// DMA and HDMA. A general DMA is a resumable transfer that the driver steps
+// one unit at a time in place of CPU steps; HDMA runs one pass at the
+// H-blank of each line. The transfer routine of a channel is picked once
+// from a table indexed by its control byte, so the per-byte path makes no
+// mode tests.
 #include "video/dma.h"
 
+#include <algorithm>
+#include <utility>
+
+#include "cart/bus.h"
+#include "cart/memory_map.h"
 #include "core/machine.h"
 
 namespace vt {
 
-// The transfer engine arrives with the video subsystem. Until then a started
-// DMA completes at once without moving data, so programs that use it run on.
-void dma_power_on(Machine& m) { m.dma.regs.fill(0xFF); }
+namespace {
+
+// B-bus offsets written (or read) by one unit of each transfer mode.
+constexpr int kUnitLength[8] = {1, 2, 2, 4, 4, 2, 2, 4};
+constexpr uint8_t kUnitPattern[8][4] = {{0, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 0, 0}, {0, 0, 1, 1},
+                                        {0, 1, 2, 3}, {0, 1, 0, 0}, {0, 0, 0, 0}, {0, 0, 1, 1}};
+
+// Every byte moved, every HDMA table byte read: 8 master clocks.
+constexpr int32_t kByteUnits = 4;
+
+uint8_t* channel_record(Machine& m, int n) { return &m.dma.regs[size_t(n) * 16]; }
+
+uint16_t record_word(const uint8_t* c, int offset) { return uint16_t(c[offset] | (c[offset + 1] << 8)); }
+
+void store_record_word(uint8_t* c, int offset, uint16_t v) {
+    c[offset] = uint8_t(v);
+    c[offset + 1] = uint8_t(v >> 8);
+}
+
+// A-bus accesses go through the CPU's memory map, but the transfer charges
+// its own time instead of the memory's.
+uint8_t a_bus_read(Machine& m, uint8_t bank, uint16_t addr) {
+    const int32_t clock = m.timing.line_clock;
+    const uint8_t v = bus_read(m, bank, addr);
+    m.timing.line_clock = clock;
+    return v;
+}
+
+void a_bus_write(Machine& m, uint8_t bank, uint16_t addr, uint8_t v) {
+    const int32_t clock = m.timing.line_clock;
+    bus_write(m, bank, addr, v);
+    m.timing.line_clock = clock;
+}
+
+// B-bus addresses wrap within $2100-$21FF.
+uint8_t b_bus_read(Machine& m, uint8_t b) { return m.mem.io_read[b](m, 0x00, uint16_t(0x2100 | b)); }
+void b_bus_write(Machine& m, uint8_t b, uint8_t v) { m.mem.io_write[b](m, 0x00, uint16_t(0x2100 | b), v); }
+
+// ---------------------------------------------------------------------------
+// General DMA
+
+// One unit of a channel; stops early when the count runs out.
+template <int Mode, int Step, bool BToA>
+void dma_unit(Machine& m) {
+    Dma& d = m.dma;
+    for (int i = 0; i < kUnitLength[Mode]; i++) {
+        const uint8_t b = uint8_t(d.b_address + kUnitPattern[Mode][i]);
+        if constexpr (BToA) {
+            const uint8_t v = b_bus_read(m, b);
+            m.timing.line_clock += kByteUnits;
+            m.mem.dma_active = 1;  // work RAM marks it, locking the $2180 port
+            a_bus_write(m, d.a_bank, d.a_address, v);
+        } else {
+            m.mem.dma_active = 1;
+            const uint8_t v = a_bus_read(m, d.a_bank, d.a_address);
+            m.timing.line_clock += kByteUnits;
+            b_bus_write(m, b, v);
+        }
+        d.a_address = uint16_t(d.a_address + Step);
+        if (--d.count == 0) return;
+    }
+}
+
+// Control byte: bits 0-2 mode, bit 3 fixed A address (wins over bit 4),
+// bit 4 decrement, bit 7 B to A; bits 5-6 play no part.
+template <size_t Control>
+constexpr DmaUnit dma_unit_for() {
+    constexpr int step = (Control & 0x08) ? 0 : (Control & 0x10) ? -1 : 1;
+    return &dma_unit<int(Control & 7), step, (Control & 0x80) != 0>;
+}
+
+template <size_t... C>
+constexpr std::array<DmaUnit, 256> make_dma_units(std::index_sequence<C...>) {
+    return {dma_unit_for<C>()...};
+}
+
+constexpr std::array<DmaUnit, 256> kDmaUnits = make_dma_units(std::make_index_sequence<256>{});
+
+// Moves on to the next enabled channel after the current one; false when
+// none is left.
+bool start_next_channel(Machine& m) {
+    Dma& d = m.dma;
+    for (int n = d.channel + 1; n < 8; n++) {
+        if (!(m.sysregs.mdmaen & (1 << n))) continue;
+        const uint8_t* c = channel_record(m, n);
+        d.channel = n;
+        d.unit = kDmaUnits[c[kDmaControl]];
+        d.a_address = record_word(c, kDmaAAddress);
+        d.a_bank = c[kDmaABank];
+        d.count = record_word(c, kDmaCount);  // 0 moves 65,536 bytes
+        d.b_address = c[kDmaBAddress];
+        return true;
+    }
+    d.channel = 8;
+    return false;
+}
+
+void finish_channel(Machine& m) {
+    Dma& d = m.dma;
+    uint8_t* c = channel_record(m, d.channel);
+    m.timing.line_clock += kByteUnits;
+    m.mem.dma_active = 0;
+    store_record_word(c, kDmaAAddress, d.a_address);
+    c[kDmaABank] = d.a_bank;
+    store_record_word(c, kDmaCount, 0);
+}
+
+// While a DMA runs, A-bus addresses in $21xx and $43xx reach no register:
+// reads return the open bus and writes are lost.
+void take_register_pages(Machine& m) {
+    memory_install_page(m, 0x21, &open_bus_read, &discard_write);
+    memory_install_page(m, 0x43, &open_bus_read, &discard_write);
+}
+
+void restore_register_pages(Machine& m) {
+    memory_install_io_page(m);
+    memory_install_page(m, 0x43, &dma_register_read, &dma_register_write);
+}
+
+void finish_transfer(Machine& m) {
+    Dma& d = m.dma;
+    m.sysregs.mdmaen = 0;
+    restore_register_pages(m);
+    d.running = false;
+    d.channel = -1;
+    d.unit = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// HDMA
+
+using HdmaRoutine = void (*)(Machine&, int channel);
+
+template <int Mode, bool Indirect>
+void hdma_channel(Machine& m, int n) {
+    uint8_t* c = channel_record(m, n);
+    const uint8_t bank = c[kDmaABank];
+    uint16_t table = record_word(c, kDmaTableAddress);
+    if ((c[kDmaLineCounter] & 0x7F) == 0) {
+        // Next entry: the line count, and in indirect mode the data address.
+        m.timing.line_clock += kByteUnits;
+        c[kDmaLineCounter] = a_bus_read(m, bank, table++);
+        if (c[kDmaLineCounter] == 0) {
+            store_record_word(c, kDmaTableAddress, table);
+            return;
+        }
+        if constexpr (Indirect) {
+            m.timing.line_clock += kByteUnits;
+            c[kDmaCount] = a_bus_read(m, bank, table++);
+            m.timing.line_clock += kByteUnits;
+            c[kDmaCount + 1] = a_bus_read(m, bank, table++);
+        }
+    }
+    uint16_t indirect = record_word(c, kDmaCount);
+    for (int i = 0; i < kUnitLength[Mode]; i++) {
+        const uint8_t v = Indirect ? a_bus_read(m, c[kDmaIndirectBank], indirect++) : a_bus_read(m, bank, table++);
+        m.timing.line_clock += kByteUnits;
+        b_bus_write(m, uint8_t(c[kDmaBAddress] + kUnitPattern[Mode][i]), v);
+    }
+    store_record_word(c, kDmaTableAddress, table);
+    if constexpr (Indirect) store_record_word(c, kDmaCount, indirect);
+}
+
+// HDMA from the B bus to the A bus is not carried out.
+void hdma_nothing(Machine&, int) {}
+
+template <size_t Control>
+constexpr HdmaRoutine hdma_routine_for() {
+    if constexpr ((Control & 0x80) != 0) {
+        return &hdma_nothing;
+    } else {
+        return &hdma_channel<int(Control & 7), (Control & 0x40) != 0>;
+    }
+}
+
+template <size_t... C>
+constexpr std::array<HdmaRoutine, 256> make_hdma_routines(std::index_sequence<C...>) {
+    return {hdma_routine_for<C>()...};
+}
+
+constexpr std::array<HdmaRoutine, 256> kHdmaRoutines = make_hdma_routines(std::make_index_sequence<256>{});
+
+}  // namespace
+
+void dma_step(Machine& m) {
+    Dma& d = m.dma;
+    if (!d.running) {
+        take_register_pages(m);
+        d.running = true;
+        d.channel = -1;
+        if (!start_next_channel(m)) {
+            finish_transfer(m);
+            return;
+        }
+    }
+    d.unit(m);
+    if (d.count != 0) return;
+    finish_channel(m);
+    if (!start_next_channel(m)) finish_transfer(m);
+}
+
+void hdma_frame_start(Machine& m) {
+    const uint8_t enabled = m.sysregs.hdmaen;
+    for (int n = 0; n < 8; n++) {
+        if (!(enabled & (1 << n))) continue;
+        uint8_t* c = channel_record(m, n);
+        c[kDmaLineCounter] = 0;
+        c[kDmaTableAddress] = c[kDmaAAddress];
+        c[kDmaTableAddress + 1] = c[kDmaAAddress + 1];
+    }
+    m.timing.hdma_active = enabled;
+}
+
+void hdma_line(Machine& m) {
+    m.dma.hdma_running = true;
+    for (int n = 0; n < 8; n++) {
+        const uint8_t bit = uint8_t(1 << n);
+        if (!(m.timing.hdma_active & bit)) continue;
+        uint8_t* c = channel_record(m, n);
+        if (int8_t(c[kDmaLineCounter]) > 0) {  // waiting out a repeat count
+            c[kDmaLineCounter]--;
+            continue;
+        }
+        kHdmaRoutines[c[kDmaControl]](m, n);
+        if (c[kDmaLineCounter] == 0) {
+            m.timing.hdma_active &= uint8_t(~bit);  // the table ended
+        } else {
+            c[kDmaLineCounter]--;
+        }
+    }
+    m.dma.hdma_running = false;
+}
+
+// ---------------------------------------------------------------------------
+// $4300-$437F
+
+uint8_t dma_register_read(Machine& m, uint8_t bank, uint16_t addr) {
+    const int n = (addr >> 4) & 0x0F;
+    const int r = addr & 0x0F;
+    if (n >= 8 || (r >= 0x0C && r <= 0x0E)) return open_bus_read(m, bank, addr);
+    const uint8_t v = m.dma.regs[size_t(n) * 16 + (r == 0x0F ? kDmaSpare : r)];
+    m.mem.open_bus = v;
+    return v;
+}
+
+void dma_register_write(Machine& m, uint8_t bank, uint16_t addr, uint8_t value) {
+    const int n = (addr >> 4) & 0x0F;
+    const int r = addr & 0x0F;
+    if (n >= 8) {
+        discard_write(m, bank, addr, value);
+        return;
+    }
+    if (r >= 0x0C && r <= 0x0E) return;
+    m.dma.regs[size_t(n) * 16 + (r == 0x0F ? kDmaSpare : r)] = value;
+}
+
+// ---------------------------------------------------------------------------
+// Lifecycle and save state
+
+void dma_refresh(Machine& m) {
+    Dma& d = m.dma;
+    d.running = false;
+    d.channel = -1;
+    d.unit = nullptr;
+    d.hdma_running = false;
+    restore_register_pages(m);
+}
+
+void dma_power_on(Machine& m) {
+    m.dma.regs.fill(0xFF);
+    dma_refresh(m);
+}
+
 void dma_reset(Machine& m) { dma_power_on(m); }
 
-void dma_step(Machine& m) { m.sysregs.mdmaen = 0; }
+void dma_save_state(const Machine& m, uint8_t* out) { std::copy(m.dma.regs.begin(), m.dma.regs.end(), out); }
 
-void hdma_frame_start(Machine& m) { m.timing.hdma_active = m.sysregs.hdmaen; }
-void hdma_line(Machine&) {}
+void dma_load_state(Machine& m, const uint8_t* in) {
+    std::copy(in, in + kDmaStateSize, m.dma.regs.begin());
+    dma_refresh(m);
+}
 
 }  // namespace vt

@@ -301,3 +301,36 @@ TEST(DriverPower, PowerOnStartsAtTheResetVectorAndResetKeepsRegisters) {
 
 }  // namespace
 }  // namespace vt::test
+
+namespace vt::test {
+namespace {
+
+TEST(DriverDma, InterruptsRaisedDuringDmaAreTakenAfterItEnds) {
+    auto m = machine_with_rom("driver_dma_irq");
+    run_frames(*m, 1);  // the program waits for the go
+    install_recorder(*m, 0x50);
+    set_htime(*m, 100);
+    write_reg(*m, 0x4200, 0x10);  // H-IRQ on every line
+    m->mem.wram[0x1F00] = 1;
+    run_frames(*m, 2);
+
+    const auto& w = recorded_writes();
+    size_t start = w.size(), end = w.size();
+    for (size_t i = 0; i < w.size(); i++) {
+        if (w[i].addr == 0x5002 && start == w.size()) start = i;
+        if (w[i].addr == 0x5001 && end == w.size()) end = i;
+    }
+    ASSERT_LT(start, w.size());
+    ASSERT_EQ(end, start + 1) << "no interrupt is taken while the transfer runs";
+    // 16 KiB at 4 units a byte: the CPU is stalled for at least 65,536 units.
+    int64_t elapsed = int64_t(int(w[end].line) - int(w[start].line)) * 680 + w[end].line_clock - w[start].line_clock;
+    if (w[end].frame != w[start].frame) elapsed += int64_t(262) * 680;
+    EXPECT_GE(elapsed, 16384 * 4);
+    EXPECT_LT(elapsed, 16384 * 4 + 96 * 16 + 200);  // plus one refresh per line and the instruction
+    // The instruction after the transfer runs, then the pending IRQ is entered.
+    ASSERT_LT(end + 1, w.size());
+    EXPECT_EQ(w[end + 1].addr, 0x5000);
+}
+
+}  // namespace
+}  // namespace vt::test

@@ -1,0 +1,43 @@
+// The runner's picture and video-memory outputs.
+#include <cstdio>
+#include <vector>
+
+#include "cli/pending_features.h"
+#include "core/machine.h"
+#include "frontend/png_writer.h"
+
+namespace vt::cli {
+
+namespace {
+
+bool write_file(const std::string& path, const uint8_t* data, size_t size) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    bool ok = f && std::fwrite(data, 1, size, f) == size;
+    if (f) ok = std::fclose(f) == 0 && ok;
+    if (!ok) std::fprintf(stderr, "veltrane-cli: cannot write %s\n", path.c_str());
+    return ok;
+}
+
+}  // namespace
+
+bool write_png(Machine& m, const std::string& path, int format) {
+    if (save_png_capture(m, path, format)) return true;
+    std::fprintf(stderr, "veltrane-cli: cannot write %s\n", path.c_str());
+    return false;
+}
+
+bool dump_vram(Machine& m, const std::string& path) {
+    // Word order, low byte first, as the console addresses it.
+    std::vector<uint8_t> bytes(2 * kVramWords);
+    for (uint32_t w = 0; w < kVramWords; w++) {
+        bytes[2 * w] = m.ppu.vram_lo[w];
+        bytes[2 * w + 1] = m.ppu.vram_hi[w];
+    }
+    return write_file(path, bytes.data(), bytes.size());
+}
+
+bool dump_cgram(Machine& m, const std::string& path) { return write_file(path, m.ppu.cgram.data(), m.ppu.cgram.size()); }
+
+bool dump_oam(Machine& m, const std::string& path) { return write_file(path, m.ppu.oam.data(), m.ppu.oam.size()); }
+
+}  // namespace vt::cli

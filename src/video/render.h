@@ -1,0 +1,87 @@
+// Pieces of the line renderer shared by its files: the per-mode
+// descriptions, the layer drawers, the window masks and the screen
+// composition.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "video/ppu.h"
+
+namespace vt {
+
+// What a BG mode draws and how its layers stack. Layers are composed with
+// a depth per (layer, priority) taken from the mode's front-to-back list:
+// the front entry gets the highest depth and the backdrop 0, so the first
+// opaque, unmasked pixel of the walk is the one with the greatest depth.
+struct ModeInfo {
+    uint8_t layers = 0x10;                  // bit n: BGn+1 drawn; bit 4: OBJ
+    std::array<uint8_t, 4> depth{};         // bits per pixel (0: no such layer)
+    std::array<uint8_t, 4> colour_offset{}; // mode 0 gives each layer its own palettes
+    std::array<uint8_t, 4> opacity{};       // transparency test: value & opacity == 0
+    std::array<std::array<uint8_t, 2>, 4> z_bg{};  // [layer][priority bit]
+    std::array<uint8_t, 4> z_obj{};                // [sprite priority]
+    bool offset_per_tile = false;  // modes 2 and 4: BG3 supplies per-column scroll
+    bool direct_colour = false;    // modes 3, 4 and 7: BG1 may bypass CGRAM
+    bool pseudo_hires = false;     // modes 0 and 1 honour SETINI bit 3
+    LineRenderer render = nullptr;
+};
+
+const ModeInfo& mode_info(uint8_t mode_index);
+
+// Mosaic maps: table n maps a line to the first line of its block of n + 1
+// lines, plus one; table 0 is the identity.
+extern const std::array<std::array<uint8_t, 256>, 16> kMosaicMaps;
+
+// The direct-colour palette of 8-bit BG1 pixels.
+extern const std::array<PixelColour, 256> kDirectColours;
+
+// --- layers (background.cpp)
+LayerDrawer select_layer_drawer(uint8_t mode_index, int bg, bool tile16);
+// Reads the offset-per-tile entries of the line from BG3's tilemap.
+void fetch_offset_source(Machine& m);
+// VRAM word address of tilemap entry (column, row) of a layer.
+uint16_t map_entry_address(const BgLayer& bg, int column, int row);
+
+// --- tile cache (background.cpp)
+void decode_tile(Ppu& p, uint16_t tile, int bpp);
+
+template <int Bpp>
+inline void ensure_tile_decoded(Ppu& p, uint16_t tile) {
+    const uint8_t* s = &p.tile_state[tile >> 3];
+    if constexpr (Bpp == 2) {
+        if (s[0] != 1) decode_tile(p, tile, 2);
+    } else if constexpr (Bpp == 4) {
+        if (s[0] != 2 || s[1] != 2) decode_tile(p, tile, 4);
+    } else {
+        if (s[0] != 4 || s[1] != 4 || s[2] != 4 || s[3] != 4) decode_tile(p, tile, 8);
+    }
+}
+
+// --- windows (windows.cpp)
+void rebuild_mask(Ppu& p, int mask);
+inline void refresh_mask(Ppu& p, int mask) {
+    if (p.mask_dirty[mask]) rebuild_mask(p, mask);
+}
+// Marks the masks of the layers in layer_bits (bit 4 = OBJ) dirty on the
+// screens whose TMW/TSW bit uses windows for them.
+void mark_window_users_dirty(Ppu& p, uint8_t layer_bits);
+void mark_all_masks_dirty(Ppu& p);
+
+// --- screen composition (screen.cpp)
+void render_line_normal(Machine& m);
+void render_line_blank(Machine& m);
+void render_narrow_mode(Machine& m);  // modes 0-4 (and mode 7 until it has its own)
+// One 256-pixel line: draws the layers the screens need, stacks each
+// screen in its own priority order (Mode 7's EXTBG order may differ
+// between the screens), applies windows, clipping, colour math and
+// brightness, and writes both rows of the line.
+void render_narrow_line(Machine& m, const ModeInfo& main_order, const ModeInfo& sub_order);
+void render_wide_mode(Machine& m);    // modes 5 and 6
+void select_compose_routines(Ppu& p);
+
+// --- sprites and mode 7 (their own files)
+void sprites_draw_line(Machine& m);
+void mode7_draw_line(Machine& m, int bg);
+
+}  // namespace vt

@@ -1,0 +1,362 @@
+// The line renderer: draws the layers of the current mode, stacks them into
+// the main and sub screens through the window masks, applies clipping,
+// colour math and brightness, and writes the line into the output picture.
+#include <algorithm>
+#include <cstring>
+
+#include "core/machine.h"
+#include "video/render.h"
+
+namespace vt {
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// Stacking layers into a screen
+
+// A layer pixel wins where it is opaque, not masked and deeper in the
+// priority order than what the screen holds: the maximum of the keys. The
+// loop has no branches (the pattern of opaque pixels is the picture's and
+// cannot be predicted) and vectorises.
+template <bool Wide>
+void stack_layer(uint16_t* __restrict key, const uint8_t* __restrict colour, const uint8_t* __restrict flags,
+                 const uint8_t* __restrict mask, uint8_t opacity, uint16_t low, uint16_t high) {
+    constexpr int kWidth = Wide ? 512 : 256;
+    for (int x = 0; x < kWidth; x++) {
+        const uint8_t v = colour[x];
+        const uint16_t shown = uint16_t(0u - unsigned(((v & opacity) != 0) & (mask[Wide ? x >> 1 : x] == 0)));
+        const uint16_t depth = uint16_t(low ^ ((low ^ high) & (0u - unsigned(flags[x] & 1))));
+        const uint16_t candidate = uint16_t((depth | v) & shown);
+        key[x] = key[x] > candidate ? key[x] : candidate;
+    }
+}
+
+template <bool Wide>
+void add_bg(ScreenLine& s, const BgLayer& bg, const uint8_t* mask, uint8_t opacity, const std::array<uint8_t, 2>& z,
+            int source, uint8_t math) {
+    const int tag = (math << 11) | (source << 8);
+    stack_layer<Wide>(s.key.data(), bg.colour.data() + kLinePad, bg.flags.data() + kLinePad, mask, opacity,
+                      uint16_t((z[0] << 12) | tag), uint16_t((z[1] << 12) | tag));
+}
+
+// Sprites of palettes 0-3 (value bit 6 clear) never take part in colour
+// math.
+template <bool Wide>
+void add_obj(ScreenLine& s, const Ppu& p, const uint8_t* mask, const std::array<uint8_t, 4>& z, uint8_t math) {
+    constexpr int kWidth = Wide ? 512 : 256;
+    uint16_t depth[4];
+    for (int i = 0; i < 4; i++) depth[i] = uint16_t((z[i] << 12) | (kSourceObj << 8));
+    uint16_t* __restrict key = s.key.data();
+    for (int x = 0; x < kWidth; x++) {
+        const int sx = Wide ? x >> 1 : x;
+        const uint8_t priority = p.obj_priority[sx];
+        const uint8_t v = p.obj_colour[sx];
+        const uint16_t shown = uint16_t(0u - unsigned(((priority & 0x80) == 0) & (mask[sx] == 0)));
+        const uint16_t with_math = uint16_t((math & (v >> 6)) << 11);
+        const uint16_t candidate = uint16_t((depth[priority & 3] | with_math | v) & shown);
+        key[x] = key[x] > candidate ? key[x] : candidate;
+    }
+}
+
+// Stacks the screen's layers; what no layer covers stays the backdrop
+// (depth 0, value 0).
+template <bool Wide>
+void build_screen(Ppu& p, const ModeInfo& mi, ScreenLine& s, uint8_t layers, int mask_base) {
+    std::fill_n(s.key.data(), Wide ? 512 : 256, uint16_t(p.layer_math[5] << 11));
+    for (int n = 0; n < 4; n++) {
+        if (!(layers & (1 << n))) continue;
+        refresh_mask(p, mask_base + n);
+        add_bg<Wide>(s, p.bg[n], p.masks[mask_base + n].data(), mi.opacity[n], mi.z_bg[n], 1 + n, p.layer_math[n]);
+    }
+    if (layers & 0x10) {
+        refresh_mask(p, mask_base + kLayerObj);
+        add_obj<Wide>(s, p, p.masks[mask_base + kLayerObj].data(), mi.z_obj, p.layer_math[4]);
+    }
+}
+
+// Each layer is drawn once, whichever screens show it.
+void draw_layers(Machine& m, const ModeInfo& mi, uint8_t layers) {
+    Ppu& p = m.ppu;
+    if (mi.offset_per_tile && (layers & 3)) fetch_offset_source(m);
+    for (int n = 0; n < 4; n++) {
+        if (layers & (1 << n)) p.bg[n].draw(m, n);
+    }
+}
+
+void select_source_colours(Ppu& p, const ModeInfo& mi) {
+    p.source_colours.fill(p.palette.data());
+    if (mi.direct_colour && (p.cgwsel & 1)) p.source_colours[1] = kDirectColours.data();
+}
+
+// ---------------------------------------------------------------------------
+// Final pixels, in three passes: look the colours and per-pixel decisions
+// up (gathers), mix them (plain arithmetic on whole lines, which the
+// compiler vectorises), and map them through the brightness table.
+
+inline uint32_t all_ones_if(bool condition) { return 0u - uint32_t(condition); }
+
+inline PixelColour key_colour(const Ppu& p, uint16_t key) { return p.source_colours[(key >> 8) & 7][key & 0xFF]; }
+
+// Decision bits of a pixel for the mixing pass.
+constexpr uint32_t kHasSub = 1;    // the sub screen has a layer pixel here
+constexpr uint32_t kDoMath = 2;    // the front layer takes part and the region allows math
+constexpr uint32_t kClipped = 4;   // clip to black here
+constexpr uint32_t kAllowed = 8;   // the math region allows math here
+
+// Direct colour needs the source of the value (BG1 or not); otherwise
+// every value indexes the palette.
+template <bool Wide, bool Direct>
+void look_up_pixels(Ppu& p) {
+    constexpr int kWidth = Wide ? 512 : 256;
+    const uint16_t* main = p.main_screen.key.data();
+    const uint16_t* sub = p.sub_screen.key.data();
+    const uint8_t* window = p.masks[kColourWindow].data();
+    const PixelColour* palette = p.palette.data();
+    uint32_t window_bits[4];
+    for (int w = 0; w < 4; w++) window_bits[w] = p.clip_to_black[w] * kClipped | p.math_allowed[w] * kAllowed;
+    for (int x = 0; x < kWidth; x++) {
+        const uint32_t wb = window_bits[window[Wide ? x >> 1 : x]];
+        const uint16_t front_key = main[x];
+        const uint16_t back_key = sub[x];
+        const uint32_t layer_math = (front_key >> 11) & 1;
+        const uint32_t allowed = (wb & kAllowed) != 0;
+        if constexpr (Direct) {
+            p.front_colour[x] = key_colour(p, front_key);
+            p.back_colour[x] = key_colour(p, back_key);
+        } else {
+            p.front_colour[x] = palette[front_key & 0xFF];
+            p.back_colour[x] = palette[back_key & 0xFF];
+        }
+        p.pixel_bits[x] = (back_key >= 0x1000) * kHasSub | (layer_math & allowed) * kDoMath | wb;
+    }
+}
+
+template <bool Wide>
+void look_up_pixels(Ppu& p) {
+    if (p.source_colours[1] == p.palette.data()) {
+        look_up_pixels<Wide, false>(p);
+    } else {
+        look_up_pixels<Wide, true>(p);
+    }
+}
+
+// Colour math on all three components at once. Components are 0-31, so a
+// sum fits its byte; halving masks off the bit shifted in from the byte
+// above. A difference is formed with 128 added to each byte (no borrows),
+// then turned into the two's complement byte the brightness table expects
+// (negative: 128-255): the bias of a halved difference is 64, and adding
+// 192 (subtracting 64) is done without carries between bytes.
+template <bool Subtract, int Width>
+void mix_pixels(uint32_t* __restrict out, const uint32_t* __restrict front, const uint32_t* __restrict back,
+                const uint32_t* __restrict bits, PixelColour fixed, bool half, bool fixed_half) {
+    const uint32_t half_mask = all_ones_if(half);
+    const uint32_t fixed_half_mask = all_ones_if(fixed_half);
+    for (int x = 0; x < Width; x++) {
+        const uint32_t has_sub = all_ones_if(bits[x] & kHasSub);
+        const uint32_t operand = (back[x] & has_sub) | (fixed & ~has_sub);
+        const uint32_t halve = (half_mask & has_sub) | (fixed_half_mask & ~has_sub);
+        uint32_t blended;
+        if constexpr (!Subtract) {
+            const uint32_t sum = front[x] + operand;
+            blended = (((sum >> 1) & 0x7F7F7F) & halve) | (sum & ~halve);
+        } else {
+            const uint32_t biased = (front[x] | 0x808080) - operand;
+            const uint32_t halved = ((((biased >> 1) & 0x7F7F7F) + 0x404040) ^ 0x808080);
+            blended = (halved & halve) | ((biased ^ 0x808080) & ~halve);
+        }
+        const uint32_t do_math = all_ones_if(bits[x] & kDoMath);
+        const uint32_t mixed = (blended & do_math) | (front[x] & ~do_math);
+        // A clipped pixel ignores the main screen; only a sub-screen pixel
+        // brought in by colour math can show.
+        const uint32_t show_back = all_ones_if((bits[x] & kAllowed) && (bits[x] & kHasSub));
+        const uint32_t clipped = all_ones_if(bits[x] & kClipped);
+        out[x] = ((back[x] & show_back) & clipped) | (mixed & ~clipped);
+    }
+}
+
+// Pseudo hi-res: the average of the front main and sub pixels (the sub
+// backdrop is CGRAM colour 0). Components are at most 31, so the bytes add
+// without carries.
+void mix_pseudo_hires(uint32_t* __restrict out, const uint32_t* __restrict front, const uint32_t* __restrict back,
+                      const uint32_t* __restrict bits) {
+    for (int x = 0; x < 256; x++) {
+        const uint32_t main = front[x] & ~all_ones_if(bits[x] & kClipped);
+        const uint32_t average = ((main + back[x]) >> 1) & 0x7F7F7F;
+        const uint32_t allowed = all_ones_if(bits[x] & kAllowed);
+        out[x] = (average & allowed) | (main & ~allowed);
+    }
+}
+
+// Output bytes blue, green, red of each mixed colour; narrow lines write
+// every pixel twice, with one 8-byte store per pair (the two extra bytes
+// are overwritten by the next pixel or land in the row's padding).
+template <bool Wide>
+void output_pixels(const Ppu& p, uint8_t* out) {
+    const uint8_t* bright = p.display.rows[p.brightness].data();
+    for (int x = 0; x < (Wide ? 512 : 256); x++) {
+        const PixelColour c = p.mixed_colour[x];
+        const uint64_t px = bright[colour_blue(c)] | (uint32_t(bright[colour_green(c)]) << 8) |
+                            (uint32_t(bright[colour_red(c)]) << 16);
+        if constexpr (Wide) {
+            std::memcpy(out, &px, 4);
+            out += 3;
+        } else {
+            const uint64_t both = px | (px << 24);
+            std::memcpy(out, &both, 8);
+            out += 6;
+        }
+    }
+}
+
+template <bool Subtract, bool Wide>
+void compose_line(Ppu& p, uint8_t* out) {
+    constexpr int kWidth = Wide ? 512 : 256;
+    look_up_pixels<Wide>(p);
+    const bool half = p.cgadsub & 0x40;
+    // Over the sub screen's backdrop the fixed colour is added unhalved.
+    const bool fixed_half = half && !(p.cgwsel & 2);
+    mix_pixels<Subtract, kWidth>(p.mixed_colour.data(), p.front_colour.data(), p.back_colour.data(),
+                                 p.pixel_bits.data(), p.fixed_colour, half, fixed_half);
+    output_pixels<Wide>(p, out);
+}
+
+void compose_pseudo_hires(Ppu& p, uint8_t* out) {
+    look_up_pixels<false>(p);
+    mix_pseudo_hires(p.mixed_colour.data(), p.front_colour.data(), p.back_colour.data(), p.pixel_bits.data());
+    output_pixels<false>(p, out);
+}
+
+// ---------------------------------------------------------------------------
+// Output rows
+
+uint8_t* picture_row(Ppu& p, int row) { return row < kPictureHeight ? &p.picture[size_t(row) * kPictureStride] : nullptr; }
+
+// Composes a 512-pixel line in the row buffer and copies it to both rows
+// of the console line.
+template <typename Compose>
+void output_double_row(Ppu& p, Compose compose) {
+    const int row = p.output_line * 2;
+    if (uint8_t* first = picture_row(p, row)) {
+        compose(p, p.row_buffer.data());
+        std::memcpy(first, p.row_buffer.data(), kPictureStride);
+        if (uint8_t* second = picture_row(p, row + 1)) std::memcpy(second, first, kPictureStride);
+    }
+    p.output_line++;
+}
+
+void fill_rows(Ppu& p, int from, int to, uint8_t value) {
+    from = std::max(from, 0);
+    to = std::min(to, kPictureHeight);
+    if (from < to) std::memset(&p.picture[size_t(from) * kPictureStride], value, size_t(to - from) * kPictureStride);
+}
+
+uint8_t blank_level(const Ppu& p) { return p.display.rows[0][0]; }
+
+void render_pseudo_hires(Machine& m, const ModeInfo& main_order, const ModeInfo& sub_order) {
+    Ppu& p = m.ppu;
+    const uint8_t main_layers = p.tm & main_order.layers;
+    const uint8_t sub_layers = p.ts & sub_order.layers;
+    draw_layers(m, main_order, (main_layers | sub_layers) & 0x0F);
+    select_source_colours(p, main_order);
+    build_screen<false>(p, main_order, p.main_screen, main_layers, 0);
+    build_screen<false>(p, sub_order, p.sub_screen, sub_layers, kSubMasks);
+    output_double_row(p, &compose_pseudo_hires);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Mode renderers
+
+void render_narrow_line(Machine& m, const ModeInfo& main_order, const ModeInfo& sub_order) {
+    Ppu& p = m.ppu;
+    if (main_order.pseudo_hires && (p.setini & 8)) {
+        render_pseudo_hires(m, main_order, sub_order);
+        return;
+    }
+    const bool sub_add = p.cgwsel & 2;
+    const uint8_t main_layers = p.tm & main_order.layers;
+    const uint8_t sub_layers = sub_add ? p.ts & sub_order.layers : 0;
+    draw_layers(m, main_order, (main_layers | sub_layers) & 0x0F);
+    select_source_colours(p, main_order);
+    build_screen<false>(p, main_order, p.main_screen, main_layers, 0);
+    if (sub_add) {
+        build_screen<false>(p, sub_order, p.sub_screen, sub_layers, kSubMasks);
+    } else {
+        std::fill_n(p.sub_screen.key.data(), 256, uint16_t(0));
+    }
+    output_double_row(p, p.compose_narrow);
+}
+
+void render_narrow_mode(Machine& m) {
+    const ModeInfo& mi = mode_info(m.ppu.mode_index);
+    render_narrow_line(m, mi, mi);
+}
+
+// Modes 5 and 6 compose 512 pixels and write only the current field's row.
+void render_wide_mode(Machine& m) {
+    Ppu& p = m.ppu;
+    const ModeInfo& mi = mode_info(p.mode_index);
+    const bool sub_add = p.cgwsel & 2;
+    const uint8_t main_layers = p.tm & mi.layers;
+    const uint8_t sub_layers = sub_add ? p.ts & mi.layers : 0;
+    draw_layers(m, mi, (main_layers | sub_layers) & 0x0F);
+    select_source_colours(p, mi);
+    build_screen<true>(p, mi, p.main_screen, main_layers, 0);
+    if (sub_add) {
+        build_screen<true>(p, mi, p.sub_screen, sub_layers, kSubMasks);
+    } else {
+        std::fill_n(p.sub_screen.key.data(), 512, uint16_t(0));
+    }
+    if (uint8_t* row = picture_row(p, p.output_line * 2 + p.field_row)) {
+        p.compose_wide(p, p.row_buffer.data());
+        std::memcpy(row, p.row_buffer.data(), kPictureStride);
+    }
+    p.output_line++;
+}
+
+void select_compose_routines(Ppu& p) {
+    const bool subtract = p.cgadsub & 0x80;
+    p.compose_narrow = subtract ? &compose_line<true, false> : &compose_line<false, false>;
+    p.compose_wide = subtract ? &compose_line<true, true> : &compose_line<false, true>;
+}
+
+// ---------------------------------------------------------------------------
+// Line renderers chosen by INIDISP
+
+void render_line_normal(Machine& m) {
+    Ppu& p = m.ppu;
+    p.rendered_since_reload = true;
+    sprites_draw_line(m);
+    refresh_mask(p, kColourWindow);
+    mode_info(p.mode_index).render(m);
+}
+
+// Forced blank (or INIDISP = 0): both rows in the darkest level.
+void render_line_blank(Machine& m) {
+    Ppu& p = m.ppu;
+    const int row = p.output_line * 2;
+    fill_rows(p, row, row + 2, blank_level(p));
+    p.output_line++;
+}
+
+// ---------------------------------------------------------------------------
+// Frame services
+
+void video_frame_start(Machine& m) {
+    m.ppu.output_line = 0;
+    m.ppu.field_row = m.ppu.stat78 >> 7;
+}
+
+void video_render_line(Machine& m) { m.ppu.line_renderer(m); }
+
+void video_clear_rows_below(Machine& m) {
+    Ppu& p = m.ppu;
+    fill_rows(p, p.output_line * 2, kPictureHeight, blank_level(p));
+}
+
+const uint8_t* video_picture(const Machine& m) { return m.ppu.picture.data(); }
+
+void video_clear_picture(Machine& m) { m.ppu.picture.fill(0); }
+
+}  // namespace vt

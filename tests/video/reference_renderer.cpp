@@ -1,0 +1,359 @@
+#include "video/reference_renderer.h"
+
+#include <algorithm>
+
+namespace vt::test {
+
+namespace {
+
+struct Colour {
+    int r = 0, g = 0, b = 0;  // 5-bit, or out of range after colour math
+};
+
+Colour from_bgr15(uint16_t w) { return {w & 31, (w >> 5) & 31, (w >> 10) & 31}; }
+
+int mode_of(const RefState& s) { return s.bgmode & 7; }
+
+int depth_of(const RefState& s, int n) {
+    static const int kDepth[8][4] = {{2, 2, 2, 2}, {4, 4, 2, 0}, {4, 4, 0, 0}, {8, 4, 0, 0},
+                                     {8, 2, 0, 0}, {4, 2, 0, 0}, {4, 0, 0, 0}, {0, 0, 0, 0}};
+    return kDepth[mode_of(s)][n];
+}
+
+bool wide_mode(const RefState& s) { return mode_of(s) == 5 || mode_of(s) == 6; }
+
+int char_base(const RefState& s, int n) {
+    const int nibble = n == 0 ? s.bg12nba & 15 : n == 1 ? s.bg12nba >> 4 : n == 2 ? s.bg34nba & 15 : s.bg34nba >> 4;
+    return nibble << 12;
+}
+
+// Word address of tilemap entry (column, row) of layer n.
+int map_address(const RefState& s, int n, int column, int row) {
+    const int size = s.bgsc[n] & 3;
+    int a = ((s.bgsc[n] & 0xFC) << 8) + (row & 31) * 32 + (column & 31);
+    if ((column & 32) && (size == 1 || size == 3)) a += 0x400;
+    if ((row & 32) && size == 2) a += 0x400;
+    if ((row & 32) && size == 3) a += 0x800;
+    return a & 0x7FFF;
+}
+
+// Pixel (px, py) of the 8x8 tile at word address `tile`, from the planes.
+int tile_pixel(const RefState& s, int tile, int px, int py, int depth) {
+    int value = 0;
+    for (int k = 0; k < depth; k++) {
+        const uint16_t word = s.vram[(tile + (k / 2) * 8 + py) & 0x7FFF];
+        const int byte = (k & 1) ? word >> 8 : word & 0xFF;
+        value |= ((byte >> (7 - px)) & 1) << k;
+    }
+    return value;
+}
+
+struct LayerPixel {
+    int value = 0;  // colour index (pixel plus palette base), or the 8-bit pixel
+    bool opaque = false;
+    bool high = false;
+};
+
+int shift_of(int depth) { return depth == 2 ? 3 : depth == 4 ? 4 : 5; }
+
+// The pixel of tilemap entry e at (px, py) within a tile of size (w x h):
+// px 0-15 and py 0-15 pick the sub-tile for 16-pixel tiles.
+LayerPixel entry_pixel(const RefState& s, int n, uint16_t e, int px, int py) {
+    const int depth = depth_of(s, n);
+    const int words = depth * 4;
+    const int tile = (((e & 0x3FF) << shift_of(depth)) + char_base(s, n) + (px >= 8 ? words : 0) +
+                      (py >= 8 ? 16 * words : 0)) & 0x7FFF;
+    const int pixel = tile_pixel(s, tile, px & 7, py & 7, depth);
+    LayerPixel out;
+    out.opaque = pixel != 0;
+    out.high = (e >> 13) & 1;
+    const int offset = mode_of(s) == 0 ? 32 * n : 0;
+    out.value = depth == 8 ? pixel : pixel + ((e >> 10) & 7) * (1 << depth) + offset;
+    return out;
+}
+
+int mosaic_size(const RefState& s, int n) { return ((s.mosaic >> n) & 1) ? s.mosaic >> 4 : 0; }
+
+int mosaic_line(const RefState& s, int n, int y) {
+    const int size = mosaic_size(s, n);
+    return size ? ((y / (size + 1)) * (size + 1) + 1) : y;
+}
+
+LayerPixel normal_pixel(const RefState& s, int n, int x, int line) {
+    const bool big = (s.bgmode >> (4 + n)) & 1;
+    const int size = big ? 16 : 8;
+    const int v = (mosaic_line(s, n, line & 0xFF) & 0xFF) + s.vofs[n];
+    const int h = x + s.hofs[n];
+    const int vv = v & 0x3FF, hh = h & 0x3FF;
+    const uint16_t e = s.vram[map_address(s, n, hh / size, vv / size)];
+    int px = hh % size, py = vv % size;
+    if ((e >> 14) & 1) px = size - 1 - px;
+    if ((e >> 15) & 1) py = size - 1 - py;
+    return entry_pixel(s, n, e, px, py);
+}
+
+LayerPixel offset_per_tile_pixel(const RefState& s, int n, int x, int line) {
+    const bool big = (s.bgmode >> (4 + n)) & 1;
+    const int shift = big ? 4 : 3;
+    const int fine = s.hofs[n] & 7;
+    const int c = (x + fine) / 8;
+    const int i = (x + fine) % 8;
+    int h = s.hofs[n], v = s.vofs[n];
+    if (c > 0) {
+        const int bg3_row = (s.vofs[2] & 0x3FF) >> ((s.bgmode & 0x40) ? 4 : 3);
+        const int columns = (s.bgsc[2] & 1) ? 64 : 32;
+        const uint16_t enable = uint16_t(0x2000 << n);
+        if (mode_of(s) == 2) {
+            const int column = ((s.hofs[2] & 0x3FF) / 8 + c - 1) % columns;
+            const uint16_t eh = s.vram[map_address(s, 2, column, bg3_row)];
+            const uint16_t ev = s.vram[map_address(s, 2, column, bg3_row + 1)];
+            if (eh & enable) h = eh;
+            if (ev & enable) v = ev;
+        } else {
+            const uint16_t e = s.vram[map_address(s, 2, (c - 1) % columns, bg3_row)];
+            if (e & enable) {
+                if (e & 0x8000) {
+                    v = e & 0x1FFF;
+                } else {
+                    h = e & 0x1FFF;
+                }
+            }
+        }
+    }
+    const int hv = (h + 8 * c) & 0x3FF;
+    const int vv = (v + (mosaic_line(s, n, line & 0xFF) & 0xFF)) & 0x3FF;
+    const uint16_t e = s.vram[map_address(s, n, hv >> shift, vv >> shift)];
+    const bool hflip = (e >> 14) & 1, vflip = (e >> 15) & 1;
+    int px = hflip ? 7 - i : i;
+    int py = vflip ? 7 - (vv & 7) : vv & 7;
+    if (big) {
+        if (((hv >> 3) & 1) != hflip) px += 8;
+        if (((vv >> 3) & 1) != vflip) py += 8;
+    }
+    return entry_pixel(s, n, e, px, py);
+}
+
+LayerPixel wide_pixel(const RefState& s, int n, int x, int line) {
+    const bool big = (s.bgmode >> (4 + n)) & 1;
+    const int height = big ? 16 : 8;
+    int y = (s.setini & 1) ? line * 2 + (s.odd_field ? 1 : 0) : line;
+    y = mosaic_line(s, n, y);
+    const int vv = (y + s.vofs[n]) & 0x3FF;
+    const int p = x + (s.hofs[n] & 7) * 2;
+    const int column = ((s.hofs[n] & 0x3FF) >> 3) + p / 16;
+    const uint16_t e = s.vram[map_address(s, n, column, vv / height)];
+    int px = p % 16, py = vv % height;
+    if ((e >> 14) & 1) px = 15 - px;
+    if ((e >> 15) & 1) py = height - 1 - py;
+    return entry_pixel(s, n, e, px, py);
+}
+
+LayerPixel layer_pixel(const RefState& s, int n, int x, int line) {
+    if (wide_mode(s)) {
+        const int size = mosaic_size(s, n);
+        LayerPixel p = wide_pixel(s, n, x, line);
+        if (size) {
+            const int block = (size + 1) * 2;
+            const LayerPixel first = wide_pixel(s, n, (x / block) * block, line);
+            p.value = first.value;
+            p.opaque = first.opaque;
+        }
+        return p;
+    }
+    auto sample = [&](int sx) {
+        return (mode_of(s) == 2 || mode_of(s) == 4) && n < 2 ? offset_per_tile_pixel(s, n, sx, line)
+                                                               : normal_pixel(s, n, sx, line);
+    };
+    LayerPixel p = sample(x);
+    if (const int size = mosaic_size(s, n)) {
+        // Mosaic repeats the colour of each block's first pixel; the
+        // priority stays the pixel's own.
+        const LayerPixel first = sample((x / (size + 1)) * (size + 1));
+        p.value = first.value;
+        p.opaque = first.opaque;
+    }
+    return p;
+}
+
+// --- windows
+
+bool in_window(int left, int right, bool inverted, int x) {
+    if (!inverted) {
+        if (right > left) return x >= left && x <= right;
+        if (right == left) return x == left && left >= 8 && left <= 247;
+        return false;
+    }
+    if (left < right) return x > right || x < left;
+    return true;
+}
+
+bool windows_cover(const RefState& s, int select, int logic, int x) {
+    const bool on1 = select & 2, on2 = select & 8;
+    const bool a = on1 && in_window(s.wh[0], s.wh[1], select & 1, x);
+    const bool b = on2 && in_window(s.wh[2], s.wh[3], select & 4, x);
+    if (on1 && on2) {
+        switch (logic) {
+            case 0: return a || b;
+            case 1: return a && b;
+            case 2: return a != b;
+            default: return a == b;
+        }
+    }
+    return a || b;
+}
+
+// Layer 0-3 BG, 4 OBJ.
+bool layer_hidden(const RefState& s, int layer, bool sub, int x) {
+    if (!(((sub ? s.ts : s.tm) >> layer) & 1)) return true;
+    if (!(((sub ? s.tsw : s.tmw) >> layer) & 1)) return false;
+    const int select = layer == 0 ? s.w12sel & 15 : layer == 1 ? s.w12sel >> 4 : layer == 2 ? s.w34sel & 15
+                     : layer == 3 ? s.w34sel >> 4 : s.wobjsel & 15;
+    const int logic = layer < 4 ? (s.wbglog >> (2 * layer)) & 3 : s.wobjlog & 3;
+    return windows_cover(s, select, logic, x);
+}
+
+bool inside_colour_window(const RefState& s, int x) { return windows_cover(s, s.wobjsel >> 4, (s.wobjlog >> 2) & 3, x); }
+
+// --- priority walk
+
+struct Entry {
+    int layer;  // 0-3 BG, 4 OBJ
+    bool high_only;
+};
+
+std::vector<Entry> priority_list(const RefState& s) {
+    const Entry O{4, false};
+    auto hi = [](int n) { return Entry{n, true}; };
+    auto lo = [](int n) { return Entry{n, false}; };
+    switch (mode_of(s)) {
+        case 0: return {O, hi(0), hi(1), O, lo(0), lo(1), O, hi(2), hi(3), O, lo(2), lo(3)};
+        case 1:
+            if (s.bgmode & 8) return {hi(2), O, hi(0), hi(1), O, lo(0), lo(1), O, lo(2)};
+            return {O, hi(0), hi(1), O, lo(0), lo(1), O, hi(2), O, lo(2)};
+        default: return {O, hi(0), O, hi(1), O, lo(0), O, lo(1)};
+    }
+}
+
+struct Resolved {
+    bool found = false;  // false: the backdrop
+    int layer = 5;       // 0-3 BG, 5 backdrop
+    Colour colour;
+};
+
+Resolved resolve(const RefState& s, bool sub, int x, int mask_x, int line) {
+    for (const Entry& e : priority_list(s)) {
+        if (e.layer == 4) continue;  // no sprites in these scenes
+        if (depth_of(s, e.layer) == 0) continue;
+        if (layer_hidden(s, e.layer, sub, mask_x)) continue;
+        const LayerPixel p = layer_pixel(s, e.layer, x, line);
+        if (!p.opaque || (e.high_only && !p.high)) continue;
+        Resolved r;
+        r.found = true;
+        r.layer = e.layer;
+        if (e.layer == 0 && (s.cgwsel & 1) && (mode_of(s) == 3 || mode_of(s) == 4)) {
+            r.colour = {(p.value & 7) << 2, ((p.value >> 3) & 7) << 2, ((p.value >> 6) & 3) << 3};
+        } else {
+            r.colour = from_bgr15(s.cgram[p.value]);
+        }
+        return r;
+    }
+    Resolved backdrop;
+    backdrop.colour = from_bgr15(s.cgram[0]);
+    return backdrop;
+}
+
+Colour combine(Colour a, Colour b, bool subtract, bool half) {
+    auto f = [&](int x, int y) {
+        const int v = subtract ? x - y : x + y;
+        return half ? (v >> 1) : v;
+    };
+    return {f(a.r, b.r), f(a.g, b.g), f(a.b, b.b)};
+}
+
+// The built-in colour curve (c x 8) at the neutral brightness setting.
+uint8_t intensity(int c, int level) {
+    if (c < 0 || level == 0) return 0;
+    c = std::min(c, 31);
+    return uint8_t(c * 8 * (level + 1) / 16);
+}
+
+Colour compose_pixel(const RefState& s, int x, int mask_x, int line) {
+    const bool window = inside_colour_window(s, mask_x);
+    const int clip_mode = s.cgwsel >> 6, region = (s.cgwsel >> 4) & 3;
+    const bool clipped = clip_mode == 3 || (clip_mode == 1 && !window) || (clip_mode == 2 && window);
+    const bool math_here = region == 0 || (region == 1 && window) || (region == 2 && !window);
+    const bool sub_add = s.cgwsel & 2;
+    const bool subtract = s.cgadsub & 0x80, half = s.cgadsub & 0x40;
+    const Colour fixed = from_bgr15(s.coldata);
+
+    if (!wide_mode(s) && mode_of(s) <= 1 && (s.setini & 8)) {  // pseudo hi-res
+        Colour main = clipped ? Colour{} : resolve(s, false, x, mask_x, line).colour;
+        if (math_here) main = combine(main, resolve(s, true, x, mask_x, line).colour, false, true);
+        return main;
+    }
+    if (clipped) {
+        if (math_here && sub_add) {
+            const Resolved sub = resolve(s, true, x, mask_x, line);
+            if (sub.found) return sub.colour;
+        }
+        return Colour{};
+    }
+    const Resolved main = resolve(s, false, x, mask_x, line);
+    if (!((s.cgadsub >> main.layer) & 1) || !math_here) return main.colour;
+    if (sub_add) {
+        const Resolved sub = resolve(s, true, x, mask_x, line);
+        if (sub.found) return combine(main.colour, sub.colour, subtract, half);
+        return combine(main.colour, fixed, subtract, false);
+    }
+    return combine(main.colour, fixed, subtract, half);
+}
+
+}  // namespace
+
+RefState reference_state(const Machine& m) {
+    const Ppu& p = m.ppu;
+    RefState s;
+    s.inidisp = p.inidisp;
+    s.bgmode = p.bgmode;
+    s.mosaic = p.mosaic;
+    s.bgsc = p.bgsc;
+    s.bg12nba = p.bg12nba;
+    s.bg34nba = p.bg34nba;
+    s.hofs = p.hofs;
+    s.vofs = p.vofs;
+    s.w12sel = p.w12sel;
+    s.w34sel = p.w34sel;
+    s.wobjsel = p.wobjsel;
+    s.wh = p.wh;
+    s.wbglog = p.wbglog;
+    s.wobjlog = p.wobjlog;
+    s.tm = p.tm;
+    s.ts = p.ts;
+    s.tmw = p.tmw;
+    s.tsw = p.tsw;
+    s.cgwsel = p.cgwsel;
+    s.cgadsub = p.cgadsub;
+    s.coldata = p.coldata;
+    s.setini = p.setini;
+    s.odd_field = !(p.stat78 & 0x80);  // toggled at the end of the frame just run
+    for (int i = 0; i < 0x8000; i++) s.vram[i] = uint16_t(p.vram_lo[i] | (p.vram_hi[i] << 8));
+    for (int i = 0; i < 256; i++) s.cgram[i] = uint16_t(p.cgram[2 * i] | (p.cgram[2 * i + 1] << 8));
+    return s;
+}
+
+Rgb reference_pixel(const RefState& s, int line, int out_x) {
+    if ((s.inidisp & 0x80) || s.inidisp == 0) return Rgb{};
+    const int level = s.inidisp & 15;
+    const bool wide = wide_mode(s);
+    const int x = wide ? out_x : out_x / 2;
+    const int mask_x = wide ? out_x / 2 : out_x / 2;
+    const Colour c = compose_pixel(s, x, mask_x, line);
+    return Rgb{intensity(c.b, level), intensity(c.g, level), intensity(c.r, level)};
+}
+
+Rgb full_brightness(uint16_t bgr15) {
+    const Colour c = from_bgr15(bgr15);
+    return Rgb{intensity(c.b, 15), intensity(c.g, 15), intensity(c.r, 15)};
+}
+
+}  // namespace vt::test
