@@ -2,8 +2,21 @@
 // loads FILE when one is given.
 #include <QApplication>
 #include <QScreen>
+#include <QTimer>
+#include <atomic>
+#include <csignal>
 
 #include "qt/main_window.h"
+
+namespace {
+
+// A terminal's Ctrl+C or a polite kill closes the window the normal way, so
+// battery RAM and settings are written.
+std::atomic<bool> stop_requested{false};
+
+void request_stop(int) { stop_requested = true; }
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -19,6 +32,14 @@ int main(int argc, char** argv) {
         window.move(frame.topLeft());
     }
     window.activateWindow();
+
+    std::signal(SIGINT, request_stop);
+    std::signal(SIGTERM, request_stop);
+    QTimer stop_poll;
+    QObject::connect(&stop_poll, &QTimer::timeout, &window, [&window] {
+        if (stop_requested.exchange(false)) window.close();
+    });
+    stop_poll.start(200);
 
     const QStringList args = QCoreApplication::arguments();
     if (args.size() > 1) window.open_file(args[1].toStdString());

@@ -1,32 +1,30 @@
 #include "qt/video_bridge.h"
 
-#include <array>
-#include <filesystem>
-
 #include "core/machine.h"
+#include "frontend/capture_name.h"
+#include "frontend/png_writer.h"
+#include "video/brightness.h"
 
 namespace vt::gui {
 
-// The video unit is not part of this build yet: the picture stays black and
-// the other services do nothing.
-namespace {
-std::array<uint8_t, kPictureWidth * 3 * kPictureHeight> black_picture{};
+const uint8_t* picture_pixels(const Machine& m) { return video_picture(m); }
+
+int picture_stride() { return kPictureStride; }
+
+void load_colour_curve(Machine& m, const std::string& program_folder) {
+    LoadColourCurve(m.ppu.display, program_folder);
 }
 
-const uint8_t* picture_pixels(const Machine&) { return black_picture.data(); }
-int picture_stride() { return kPictureWidth * 3; }
-void load_colour_curve(Machine&, const std::string&) {}
-void apply_brightness(Machine&, int) {}
-void latch_scope_position(Machine&, uint8_t, uint8_t) {}
+void apply_brightness(Machine& m, int setting) { BuildBrightnessTable(m.ppu.display, setting); }
+
+void latch_scope_position(Machine& m, uint8_t x, uint8_t y) { ppu_latch_position(m, x, y); }
 
 std::string capture_file_path(const std::string& image_path, const std::string& capture_folder) {
-    namespace fs = std::filesystem;
-    fs::path base = capture_folder.empty() ? fs::path(image_path) : fs::path(capture_folder) / fs::path(image_path).filename();
-    fs::path candidate = base;
-    candidate.replace_extension(".png");
-    return candidate.string();
+    return choose_capture_path(image_path, capture_folder).string();
 }
 
-bool write_png_capture(const Machine&, const std::string&, int) { return false; }
+bool write_png_capture(const Machine& m, const std::string& path, int format) {
+    return save_png_capture(m, path, format);
+}
 
 }  // namespace vt::gui

@@ -6,14 +6,9 @@
 #include <cstdint>
 #include <string>
 
-namespace vt {
-struct Machine;
-}
+#include "video/ppu.h"
 
 namespace vt::gui {
-
-inline constexpr int kPictureWidth = 512;
-inline constexpr int kPictureHeight = 478;
 
 // The 512 x 478 output picture, 3 bytes per pixel (blue, green, red).
 const uint8_t* picture_pixels(const Machine& m);
