@@ -298,14 +298,13 @@ void MainWindow::idle_turn() {
     Machine& m = *machine_;
     const double now = now_seconds();
     bool ran = false;
-    if (fast_forward_ || pacer_wait(pacer_, now) <= 0.0) {
+    if (m.timing.hold_count != 0 || !m.timing.gamepak_loaded) {
+        run_idle_turn(m);  // runs nothing; shows "[Stopped]" once held
+        restart_pacing();  // count afresh when frames resume
+    } else if (fast_forward_ || pacer_wait(pacer_, now) <= 0.0) {
         ran = run_idle_turn(m);
-        if (ran) {
-            feed_sound();
-            pacer_frame_done(pacer_, now);
-        } else {
-            restart_pacing();  // held or empty: count afresh when frames resume
-        }
+        feed_sound();
+        pacer_frame_done(pacer_, now);
     }
     schedule_next_turn(ran);
 }

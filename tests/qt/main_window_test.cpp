@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QFile>
 #include <QMenu>
+#include <QMenuBar>
 #include <QSettings>
 #include <QTest>
 #include <filesystem>

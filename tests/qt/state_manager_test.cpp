@@ -1,6 +1,7 @@
 // The State Manager's slot listing, its details and its messages.
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTableWidget>
 #include <QTest>
 
@@ -39,12 +40,12 @@ private slots:
     }
 
     void slots_show_descriptions_details_and_thumbnails() {
-        if (!state_files_available()) QSKIP("save-state files are not built into this library yet");
+        if (!vt::test::state_files_available()) QSKIP("save-state files are not built into this library yet");
         WindowFixture f;
         MainWindow& w = f.open();
         QVERIFY(w.load_gamepak_file(f.copy_rom("smoke.sfc", "Game.sfc")));
         const uint32_t stamp = ((44u << 9 | 3u << 5 | 5u) << 16) | (13u << 11 | 45u << 5 | 15u);
-        write_state_file(f.path("Game.S02"), "Before the boss", "Ada", "Veltrane", stamp, true);
+        vt::test::write_state_file(f.path("Game.S02"), "Before the boss", "Ada", "Veltrane", stamp, true);
         StateManager manager(w.machine(), w.settings());
         QCOMPARE(cell(manager.slot_grid(), 2, 1), QStringLiteral("Before the boss"));
         QCOMPARE(cell(manager.slot_grid(), 3, 1), QString());
