@@ -84,6 +84,7 @@ StateManager::StateManager(Machine& m, Settings& settings, QWidget* parent)
     slot_grid_ = new QTableWidget(kStateSlots, 2, this);
     slot_grid_->setHorizontalHeaderLabels({QStringLiteral("Slot"), QStringLiteral("Description")});
     slot_grid_->verticalHeader()->hide();
+    slot_grid_->verticalHeader()->setDefaultSectionSize(20);
     slot_grid_->horizontalHeader()->setStretchLastSection(true);
     slot_grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
     slot_grid_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -98,7 +99,10 @@ StateManager::StateManager(Machine& m, Settings& settings, QWidget* parent)
     info_grid_->horizontalHeader()->setStretchLastSection(true);
     info_grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     for (int r = 0; r < 4; r++) info_grid_->setVerticalHeaderItem(r, new QTableWidgetItem(QString::fromLatin1(kInfoRows[r])));
-    info_grid_->setFixedHeight(4 * 24 + 4);
+    info_grid_->verticalHeader()->setDefaultSectionSize(22);
+    info_grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    info_grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    info_grid_->setFixedHeight(info_grid_->verticalHeader()->length() + 2 * info_grid_->frameWidth());
     info_grid_->setMinimumWidth(220);
     side->addWidget(info_grid_);
     thumbnail_ = new QLabel(this);
