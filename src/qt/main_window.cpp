@@ -172,13 +172,18 @@ void MainWindow::apply_input_bindings() {
 
 BoxAnswer MainWindow::ask(const std::string& caption, const std::string& text, BoxIcon icon, BoxButtons buttons) {
     BoxRequest r{QString::fromStdString(caption), QString::fromStdString(text), icon, buttons};
-    if (options_.messages) return options_.messages(this, r);
-    return show_message_box(this, r);
+    // A question stops the frames without counting as a holding window.
+    modal_pauses_++;
+    BoxAnswer answer = options_.messages ? options_.messages(this, r) : show_message_box(this, r);
+    modal_pauses_--;
+    return answer;
 }
 
 QString MainWindow::choose_file(FileRequest& request) {
-    if (options_.choose_file) return options_.choose_file(this, request);
-    return default_file_dialog(this, request);
+    modal_pauses_++;
+    QString chosen = options_.choose_file ? options_.choose_file(this, request) : default_file_dialog(this, request);
+    modal_pauses_--;
+    return chosen;
 }
 
 // --- loading ---------------------------------------------------------------
@@ -297,22 +302,23 @@ void MainWindow::idle_turn() {
     if (!active_) return;
     Machine& m = *machine_;
     const double now = now_seconds();
-    bool ran = false;
     if (m.timing.hold_count != 0 || !m.timing.gamepak_loaded) {
         run_idle_turn(m);  // runs nothing; shows "[Stopped]" once held
         restart_pacing();  // count afresh when frames resume
+    } else if (modal_pauses_ > 0) {
+        restart_pacing();  // a message box or file dialog is open
     } else if (fast_forward_ || pacer_wait(pacer_, now) <= 0.0) {
-        ran = run_idle_turn(m);
+        run_idle_turn(m);
         feed_sound();
         pacer_frame_done(pacer_, now);
     }
-    schedule_next_turn(ran);
+    schedule_next_turn();
 }
 
-void MainWindow::schedule_next_turn(bool) {
+void MainWindow::schedule_next_turn() {
     if (!active_) return;
     const Machine& m = *machine_;
-    const bool running = m.timing.gamepak_loaded && m.timing.hold_count == 0;
+    const bool running = m.timing.gamepak_loaded && m.timing.hold_count == 0 && modal_pauses_ == 0;
     int ms = 20;  // nothing to run: look again soon
     if (running) ms = fast_forward_ ? 0 : int(std::ceil(pacer_wait(pacer_, now_seconds()) * 1000.0));
     frame_timer_.start(ms);

@@ -141,7 +141,7 @@ private:
     void load_rts_file(const std::string& path);
 
     // Run loop.
-    void schedule_next_turn(bool frame_ran);
+    void schedule_next_turn();
     double now_seconds() const;
     void feed_sound();
     void restart_pacing();
@@ -178,6 +178,8 @@ private:
     QElapsedTimer clock_;
     bool active_ = false;
     bool fast_forward_ = false;
+    // Message boxes and file dialogs open: no frames, the title unchanged.
+    int modal_pauses_ = 0;
 
     // Host mouse motion since the last frame.
     QPoint last_mouse_{-1, -1};

@@ -276,7 +276,17 @@ private slots:
         for (int i = 0; i < 3; i++) w.idle_turn();
         QVERIFY(m.cpu.pc != reset_pc);
 
+        // No frame runs while the question is open, and the title stays.
+        uint32_t frames_during_question = 99;
+        f.on_message = [&](const BoxRequest&) {
+            const uint32_t before = m.timing.frame_counter;
+            w.idle_turn();
+            frames_during_question = m.timing.frame_counter - before;
+        };
         action(w, "actionReset")->trigger();  // answered No
+        QCOMPARE(frames_during_question, 0u);
+        QCOMPARE(w.windowTitle(), QStringLiteral("Veltrane [Running]"));
+        f.on_message = nullptr;
         QCOMPARE(f.messages.size(), size_t(1));
         QCOMPARE(f.messages[0].caption, QStringLiteral("System Reset"));
         QCOMPARE(f.messages[0].text, QStringLiteral("Are you sure you want to reset the system?  "));

@@ -21,6 +21,7 @@ MainWindow& WindowFixture::open() {
     o.program_folder = dir.path();
     o.messages = [this](QWidget*, const BoxRequest& r) {
         messages.push_back(r);
+        if (on_message) on_message(r);
         if (!answers.empty()) {
             BoxAnswer a = answers.front();
             answers.pop_front();

@@ -35,6 +35,7 @@ struct WindowFixture {
     std::deque<BoxAnswer> answers;           // answers to give, in order (default: Cancel/No/Ok)
     std::vector<FileRequest> file_requests;  // every file dialog
     std::function<QString(FileRequest&)> on_file_dialog;
+    std::function<void(const BoxRequest&)> on_message;  // called while a box is "open"
 };
 
 }  // namespace vt::gui::test
