@@ -70,7 +70,7 @@ std::array<ModeInfo, 16> describe_modes() {
     // Mode 6 walks mode 5's list, but has no BG2 to find in it.
     modes[6] = describe_mode({4}, two_layer, &render_wide_mode);
     // Mode 7 draws BG1 from its own plane; its pixels are 8-bit colours.
-    modes[7] = describe_mode({8}, {O3 | O2 | O1, B1L | B1H, O0}, &render_narrow_mode);
+    modes[7] = describe_mode({8}, {O3 | O2 | O1, B1L | B1H, O0}, &render_mode7);
     modes[7].direct_colour = true;
 
     // BGMODE bit 3 matters only in mode 1: BG3's high-priority tiles move
@@ -83,6 +83,18 @@ std::array<ModeInfo, 16> describe_modes() {
 
 const std::array<ModeInfo, 16> kModes = describe_modes();
 
+// EXTBG: a pixel with bit 7 set is "hi". BG1 and BG2 both show the plane's
+// pixels without bit 7, each through its own window mask and colour-math
+// choice.
+ModeInfo describe_mode7_extbg() {
+    ModeInfo mi = describe_mode({8, 8}, {O3 | O2, B1H, O1, B1L, B2H, O0, B2L}, &render_mode7);
+    mi.direct_colour = true;
+    mi.source = {kSourceExtBg1, kSourceExtBg2, 3, 4};
+    return mi;
+}
+
+const ModeInfo kMode7ExtBg = describe_mode7_extbg();
+
 std::array<std::array<uint8_t, 256>, 16> make_mosaic_maps() {
     std::array<std::array<uint8_t, 256>, 16> maps{};
     for (int v = 0; v < 256; v++) maps[0][v] = uint8_t(v);
@@ -92,18 +104,24 @@ std::array<std::array<uint8_t, 256>, 16> make_mosaic_maps() {
     return maps;
 }
 
-std::array<PixelColour, 256> make_direct_colours() {
+std::array<PixelColour, 256> make_direct_colours(uint32_t value_mask) {
     std::array<PixelColour, 256> colours{};
-    for (uint32_t v = 0; v < 256; v++) colours[v] = pack_colour(((v >> 6) & 3) << 3, ((v >> 3) & 7) << 2, (v & 7) << 2);
+    for (uint32_t i = 0; i < 256; i++) {
+        const uint32_t v = i & value_mask;
+        colours[i] = pack_colour(((v >> 6) & 3) << 3, ((v >> 3) & 7) << 2, (v & 7) << 2);
+    }
     return colours;
 }
 
 }  // namespace
 
 const std::array<std::array<uint8_t, 256>, 16> kMosaicMaps = make_mosaic_maps();
-const std::array<PixelColour, 256> kDirectColours = make_direct_colours();
+const std::array<PixelColour, 256> kDirectColours = make_direct_colours(0xFF);
+const std::array<PixelColour, 256> kDirectColoursLowHalf = make_direct_colours(0x7F);
 
 const ModeInfo& mode_info(uint8_t mode_index) { return kModes[mode_index & 15]; }
+
+const ModeInfo& mode7_extbg_info() { return kMode7ExtBg; }
 
 // ---------------------------------------------------------------------------
 // Tile cache
@@ -126,6 +144,13 @@ void decode_tile(Ppu& p, uint16_t tile, int bpp) {
     // 2, 4 and 8 bits per pixel cover 1, 2 and 4 blocks, marked 1, 2 and 4.
     const int blocks = bpp / 2;
     std::fill_n(&p.tile_state[tile >> 3], blocks, uint8_t(blocks));
+}
+
+void apply_horizontal_mosaic(uint8_t* colour, int block, int width) {
+    for (int x = 0; x < width; x += block) {
+        const int end = std::min(x + block, width);
+        std::fill(colour + x + 1, colour + end, colour[x]);
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -182,14 +207,6 @@ inline void draw_sliver(Ppu& p, uint16_t tile, int row, uint8_t colour_base, uin
     const uint64_t f = flags * 0x0101010101010101ull;
     std::memcpy(colour, &pixels, 8);
     std::memcpy(flag_out, &f, 8);
-}
-
-// Copies the first pixel of each block of `block` pixels over the block.
-void apply_horizontal_mosaic(uint8_t* colour, int block, int width) {
-    for (int x = 0; x < width; x += block) {
-        const int end = std::min(x + block, width);
-        std::fill(colour + x + 1, colour + end, colour[x]);
-    }
 }
 
 void draw_nothing(Machine&, int) {}
@@ -335,7 +352,7 @@ LayerDrawer select_layer_drawer(uint8_t mode_index, int bg, bool tile16) {
     const ModeInfo& mi = mode_info(mode_index);
     if (!(mi.layers & (1 << bg))) return &draw_nothing;
     const int mode = mode_index & 7;
-    if (mode == 7) return &mode7_draw_line;
+    if (mode == 7) return &draw_nothing;  // the mode 7 renderer draws its plane itself
     const int kind = mode >= 5 ? 3 : mode == 2 ? 1 : mode == 4 ? 2 : 0;
     switch (mi.depth[bg]) {
         case 2: return pick_drawer<2>(kind, tile16);

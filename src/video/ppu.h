@@ -58,15 +58,18 @@ using ComposeRoutine = void (*)(Ppu&, uint8_t* row);
 // the pixel's layer in the mode's priority order (0 = backdrop, larger =
 // more in front); math is set when that layer takes part in colour math;
 // source says where the value's colour comes from (0 backdrop, 1-4
-// BG1-BG4, 5 OBJ); value is the layer's colour byte. Stacking a layer is
-// then a maximum per pixel.
+// BG1-BG4, 5 OBJ, 6-7 BG1 and BG2 on a Mode 7 EXTBG screen, whose colour
+// drops the value's bit 7); value is the layer's colour byte. Stacking a
+// layer is then a maximum per pixel.
 struct ScreenLine {
     std::array<uint16_t, 512> key{};
 };
 
 inline constexpr int kSourceBackdrop = 0;
 inline constexpr int kSourceObj = 5;
-inline constexpr int kSourceCount = 6;
+inline constexpr int kSourceExtBg1 = 6;
+inline constexpr int kSourceExtBg2 = 7;
+inline constexpr int kSourceCount = 8;
 
 // One tilemap entry of the cached row, ready to draw.
 struct MapRowEntry {
@@ -93,6 +96,26 @@ struct BgLayer {
     std::array<uint8_t, kLineBufferSize> colour{};  // decoded value OR colour base
     std::array<uint8_t, kLineBufferSize> flags{};   // tilemap entry bits 13-15
 };
+
+// One sprite of OAM, decoded for evaluation and drawing.
+struct SpriteRecord {
+    int16_t x = 0;           // -255..256: X bit 8 set means negative, except 256 itself
+    uint8_t y = 0;
+    uint8_t size = 8;        // width and height in pixels
+    uint16_t tile = 0;       // VRAM word address of the top-left tile
+    uint8_t colour_base = 128;  // 128 + palette x 16
+    uint8_t priority = 0;    // 0-3
+    uint8_t flips = 0;       // kFlipVertical | kFlipHorizontal
+};
+
+inline constexpr uint8_t kFlipVertical = 8;
+inline constexpr uint8_t kFlipHorizontal = 4;
+inline constexpr int kSpritesPerLine = 32;
+inline constexpr int kSliversPerLine = 34;
+
+// STAT77 bits set by the sprite unit.
+inline constexpr uint8_t kStat77RangeOver = 0x40;
+inline constexpr uint8_t kStat77TimeOver = 0x80;
 
 // Everything of the register file that is small enough to reset by
 // assignment: raw register values, latches, counters and status bytes.
@@ -161,6 +184,9 @@ struct Ppu : PpuRegisters {
 
     // --- derived state kept up to date by the register handlers
     std::array<PixelColour, 256> palette{};  // CGRAM converted per byte written
+    // palette[i & 0x7F] at every i: the colours of Mode 7 EXTBG pixels,
+    // whose bit 7 is a priority and not part of the colour.
+    std::array<PixelColour, 256> palette_low_half{};
     PixelColour fixed_colour = 0;            // COLDATA as bytes
 
     // Decoded tiles: a state byte per 8-word block (0 not decoded; 1, 2 or 4
@@ -174,7 +200,14 @@ struct Ppu : PpuRegisters {
     uint8_t obj_name_gap = 0;
     uint8_t obj_size_small = 8;
     uint8_t obj_size_large = 16;
-    bool oam_changed = true;
+    bool oam_changed = true;  // the sprite records must be decoded again
+
+    // Sprites: the 128 records decoded from OAM and OBJSEL, and the list of
+    // sprites found on the next line by the range evaluation, in
+    // evaluation order.
+    std::array<SpriteRecord, 128> sprites{};
+    std::array<uint8_t, kSpritesPerLine> sprite_list{};
+    uint8_t sprite_count = 0;
 
     // Mode 7 copies (sign-extended M7A-M7Y and the BG1 scroll words), M7SEL
     // derivations and the flag that asks for the line start table.
@@ -183,6 +216,10 @@ struct Ppu : PpuRegisters {
     uint8_t m7_vflip_mask = 0;
     uint8_t m7_routine = 0;
     bool m7_changed = true;
+    // Start of each line's walk through the plane, in 1/256 pixel, for
+    // lines 0-255 of the plane; rebuilt after a parameter change.
+    std::array<int32_t, 256> m7_start_x{};
+    std::array<int32_t, 256> m7_start_y{};
 
     std::array<BgLayer, 4> bg{};
     uint8_t mode_index = 0;  // BGMODE & 15: selects the mode description
@@ -211,6 +248,7 @@ struct Ppu : PpuRegisters {
     // Colour table of each source for the line (the palette, or the direct
     // colours for BG1).
     std::array<const PixelColour*, kSourceCount> source_colours{};
+    bool colours_by_source = false;  // some source's table is not the palette
     // Scratch of the final pixel passes.
     std::array<PixelColour, 512> front_colour{};
     std::array<PixelColour, 512> back_colour{};

@@ -17,7 +17,12 @@ namespace {
 PixelColour colour_from_word(uint16_t w) { return pack_colour((w >> 10) & 31, (w >> 5) & 31, w & 31); }
 
 void convert_palette_entry(Ppu& p, int index) {
-    p.palette[index] = colour_from_word(uint16_t(p.cgram[index * 2] | (p.cgram[index * 2 + 1] << 8)));
+    const PixelColour c = colour_from_word(uint16_t(p.cgram[index * 2] | (p.cgram[index * 2 + 1] << 8)));
+    p.palette[index] = c;
+    if (index < 128) {
+        p.palette_low_half[index] = c;
+        p.palette_low_half[index + 128] = c;
+    }
 }
 
 void select_line_renderer(Machine& m) {
@@ -99,6 +104,14 @@ void derive_setini(Machine& m) {
     m.timing.last_visible_line = (m.ppu.setini & 4) ? 239 : 224;
 }
 
+// The OAM address registers as their last writes left them: the internal
+// address and the first sprite of the priority rotation.
+void derive_oam_address(Ppu& p) {
+    const uint16_t word = uint16_t((p.oamaddh << 8) | p.oamaddl);
+    p.oam_addr = uint16_t(word << 1);
+    p.oam_priority_start = (p.oamaddh & 0x80) ? uint16_t(word << 3) : 0;
+}
+
 // ---------------------------------------------------------------------------
 // Write handlers ($2100-$2133; $2118/$2119 are in vram_port.cpp)
 
@@ -130,11 +143,8 @@ void write_oamaddl(Machine& m, uint8_t, uint16_t, uint8_t v) {
 }
 
 void write_oamaddh(Machine& m, uint8_t, uint16_t, uint8_t v) {
-    Ppu& p = m.ppu;
-    p.oamaddh = v;
-    const uint16_t word = uint16_t((v << 8) | p.oamaddl);
-    p.oam_addr = uint16_t(word << 1);
-    p.oam_priority_start = (v & 0x80) ? uint16_t(word << 3) : 0;
+    m.ppu.oamaddh = v;
+    derive_oam_address(m.ppu);
 }
 
 // Byte offset of the internal OAM address: the 32-byte high table repeats
@@ -466,6 +476,7 @@ void ppu_refresh_derived(Machine& m) {
     p.stat78 = uint8_t((p.stat78 & 0xF0) | 0x03);
     select_line_renderer(m);
     derive_objsel(p);
+    derive_oam_address(p);
     derive_bgmode(p);
     derive_mosaic(p);
     for (int n = 0; n < 4; n++) derive_bgsc(p, n);
@@ -479,6 +490,11 @@ void ppu_refresh_derived(Machine& m) {
     derive_colour_math(p);
     derive_setini(m);
     p.fixed_colour = colour_from_word(p.coldata);
+    // The sprite list of the next line, as the last H-blank made it (a state
+    // may be taken between the evaluation and the drawing of a line).
+    decode_oam(p);
+    p.sprite_count = 0;
+    if (m.timing.line < m.timing.last_visible_line) evaluate_sprite_range(p, m.timing.line, false);
     ppu_install_io_handlers(m);
 }
 

@@ -21,6 +21,7 @@ struct ModeInfo {
     std::array<uint8_t, 4> opacity{};       // transparency test: value & opacity == 0
     std::array<std::array<uint8_t, 2>, 4> z_bg{};  // [layer][priority bit]
     std::array<uint8_t, 4> z_obj{};                // [sprite priority]
+    std::array<uint8_t, 4> source{1, 2, 3, 4};     // colour source tag of each layer's pixels
     bool offset_per_tile = false;  // modes 2 and 4: BG3 supplies per-column scroll
     bool direct_colour = false;    // modes 3, 4 and 7: BG1 may bypass CGRAM
     bool pseudo_hires = false;     // modes 0 and 1 honour SETINI bit 3
@@ -28,13 +29,21 @@ struct ModeInfo {
 };
 
 const ModeInfo& mode_info(uint8_t mode_index);
+// Mode 7 on a screen that shows EXTBG: BG2 repeats BG1's pixels, bit 7 of
+// a pixel is its priority, and both layers stack in their own order.
+const ModeInfo& mode7_extbg_info();
 
 // Mosaic maps: table n maps a line to the first line of its block of n + 1
 // lines, plus one; table 0 is the identity.
 extern const std::array<std::array<uint8_t, 256>, 16> kMosaicMaps;
 
-// The direct-colour palette of 8-bit BG1 pixels.
+// The direct-colour palette of 8-bit BG1 pixels, and the same for EXTBG
+// pixels (entry i is the direct colour of i & 0x7F).
 extern const std::array<PixelColour, 256> kDirectColours;
+extern const std::array<PixelColour, 256> kDirectColoursLowHalf;
+
+// Copies the first pixel of each block of `block` pixels over the block.
+void apply_horizontal_mosaic(uint8_t* colour, int block, int width);
 
 // --- layers (background.cpp)
 LayerDrawer select_layer_drawer(uint8_t mode_index, int bg, bool tile16);
@@ -71,7 +80,7 @@ void mark_all_masks_dirty(Ppu& p);
 // --- screen composition (screen.cpp)
 void render_line_normal(Machine& m);
 void render_line_blank(Machine& m);
-void render_narrow_mode(Machine& m);  // modes 0-4 (and mode 7 until it has its own)
+void render_narrow_mode(Machine& m);  // modes 0-4
 // One 256-pixel line: draws the layers the screens need, stacks each
 // screen in its own priority order (Mode 7's EXTBG order may differ
 // between the screens), applies windows, clipping, colour math and
@@ -80,8 +89,20 @@ void render_narrow_line(Machine& m, const ModeInfo& main_order, const ModeInfo& 
 void render_wide_mode(Machine& m);    // modes 5 and 6
 void select_compose_routines(Ppu& p);
 
-// --- sprites and mode 7 (their own files)
+// --- sprites (sprites.cpp)
+// Decodes the 128 sprite records from OAM and the OBJSEL derivations.
+void decode_oam(Ppu& p);
+// Lists the sprites on the line after line v (at most 32, in evaluation
+// order); with `report` a longer list sets STAT77's range-over bit.
+void evaluate_sprite_range(Ppu& p, int v, bool report);
+// Draws the listed sprites into the sprite line for the current line.
 void sprites_draw_line(Machine& m);
+
+// --- mode 7 (mode7.cpp)
+// Draws BG1's plane line into BG1's colour line.
 void mode7_draw_line(Machine& m, int bg);
+// The mode 7 line renderer: the plane, EXTBG's copy into BG2, and each
+// screen stacked in the order its EXTBG setting asks for.
+void render_mode7(Machine& m);
 
 }  // namespace vt

@@ -66,7 +66,8 @@ void build_screen(Ppu& p, const ModeInfo& mi, ScreenLine& s, uint8_t layers, int
     for (int n = 0; n < 4; n++) {
         if (!(layers & (1 << n))) continue;
         refresh_mask(p, mask_base + n);
-        add_bg<Wide>(s, p.bg[n], p.masks[mask_base + n].data(), mi.opacity[n], mi.z_bg[n], 1 + n, p.layer_math[n]);
+        add_bg<Wide>(s, p.bg[n], p.masks[mask_base + n].data(), mi.opacity[n], mi.z_bg[n], mi.source[n],
+                     p.layer_math[n]);
     }
     if (layers & 0x10) {
         refresh_mask(p, mask_base + kLayerObj);
@@ -83,9 +84,16 @@ void draw_layers(Machine& m, const ModeInfo& mi, uint8_t layers) {
     }
 }
 
-void select_source_colours(Ppu& p, const ModeInfo& mi) {
+// Colour tables of the sources. EXTBG's sources drop bit 7 of the value;
+// BG1's colours may be direct.
+void select_source_colours(Ppu& p, const ModeInfo& main_order, const ModeInfo& sub_order) {
+    const bool direct = main_order.direct_colour && (p.cgwsel & 1);
     p.source_colours.fill(p.palette.data());
-    if (mi.direct_colour && (p.cgwsel & 1)) p.source_colours[1] = kDirectColours.data();
+    if (direct) p.source_colours[1] = kDirectColours.data();
+    p.source_colours[kSourceExtBg1] = direct ? kDirectColoursLowHalf.data() : p.palette_low_half.data();
+    p.source_colours[kSourceExtBg2] = p.palette_low_half.data();
+    const bool extbg = main_order.source[0] == kSourceExtBg1 || sub_order.source[0] == kSourceExtBg1;
+    p.colours_by_source = direct || extbg;
 }
 
 // ---------------------------------------------------------------------------
@@ -103,8 +111,8 @@ constexpr uint32_t kDoMath = 2;    // the front layer takes part and the region 
 constexpr uint32_t kClipped = 4;   // clip to black here
 constexpr uint32_t kAllowed = 8;   // the math region allows math here
 
-// Direct colour needs the source of the value (BG1 or not); otherwise
-// every value indexes the palette.
+// Direct colour and EXTBG need the source of the value; otherwise every
+// value indexes the palette.
 template <bool Wide, bool Direct>
 void look_up_pixels(Ppu& p) {
     constexpr int kWidth = Wide ? 512 : 256;
@@ -133,7 +141,7 @@ void look_up_pixels(Ppu& p) {
 
 template <bool Wide>
 void look_up_pixels(Ppu& p) {
-    if (p.source_colours[1] == p.palette.data()) {
+    if (!p.colours_by_source) {
         look_up_pixels<Wide, false>(p);
     } else {
         look_up_pixels<Wide, true>(p);
@@ -257,7 +265,7 @@ void render_pseudo_hires(Machine& m, const ModeInfo& main_order, const ModeInfo&
     const uint8_t main_layers = p.tm & main_order.layers;
     const uint8_t sub_layers = p.ts & sub_order.layers;
     draw_layers(m, main_order, (main_layers | sub_layers) & 0x0F);
-    select_source_colours(p, main_order);
+    select_source_colours(p, main_order, sub_order);
     build_screen<false>(p, main_order, p.main_screen, main_layers, 0);
     build_screen<false>(p, sub_order, p.sub_screen, sub_layers, kSubMasks);
     output_double_row(p, &compose_pseudo_hires);
@@ -278,7 +286,7 @@ void render_narrow_line(Machine& m, const ModeInfo& main_order, const ModeInfo& 
     const uint8_t main_layers = p.tm & main_order.layers;
     const uint8_t sub_layers = sub_add ? p.ts & sub_order.layers : 0;
     draw_layers(m, main_order, (main_layers | sub_layers) & 0x0F);
-    select_source_colours(p, main_order);
+    select_source_colours(p, main_order, sub_order);
     build_screen<false>(p, main_order, p.main_screen, main_layers, 0);
     if (sub_add) {
         build_screen<false>(p, sub_order, p.sub_screen, sub_layers, kSubMasks);
@@ -301,7 +309,7 @@ void render_wide_mode(Machine& m) {
     const uint8_t main_layers = p.tm & mi.layers;
     const uint8_t sub_layers = sub_add ? p.ts & mi.layers : 0;
     draw_layers(m, mi, (main_layers | sub_layers) & 0x0F);
-    select_source_colours(p, mi);
+    select_source_colours(p, mi, mi);
     build_screen<true>(p, mi, p.main_screen, main_layers, 0);
     if (sub_add) {
         build_screen<true>(p, mi, p.sub_screen, sub_layers, kSubMasks);

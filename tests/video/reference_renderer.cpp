@@ -214,44 +214,146 @@ bool layer_hidden(const RefState& s, int layer, bool sub, int x) {
 
 bool inside_colour_window(const RefState& s, int x) { return windows_cover(s, s.wobjsel >> 4, (s.wobjlog >> 2) & 3, x); }
 
-// --- priority walk
+// --- sprites
 
-struct Entry {
-    int layer;  // 0-3 BG, 4 OBJ
-    bool high_only;
+int sprite_size(const RefState& s, bool large) {
+    static const int kSizes[8][2] = {{8, 16}, {8, 32}, {8, 64}, {16, 32}, {16, 64}, {32, 64}, {8, 16}, {8, 32}};
+    return kSizes[s.objsel >> 5][large ? 1 : 0];
+}
+
+struct OamSprite {
+    int x = 0, y = 0, tile = 0, attributes = 0, size = 8;
 };
 
-std::vector<Entry> priority_list(const RefState& s) {
-    const Entry O{4, false};
-    auto hi = [](int n) { return Entry{n, true}; };
-    auto lo = [](int n) { return Entry{n, false}; };
+// Sprite i straight from the OAM bytes.
+OamSprite oam_sprite(const RefState& s, int i) {
+    const int high = (s.oam[512 + i / 4] >> (2 * (i % 4))) & 3;
+    OamSprite o;
+    o.x = s.oam[4 * i] + 256 * (high & 1);
+    if (o.x > 256) o.x -= 512;
+    o.y = s.oam[4 * i + 1];
+    o.tile = s.oam[4 * i + 2];
+    o.attributes = s.oam[4 * i + 3];
+    o.size = sprite_size(s, high & 2);
+    return o;
+}
+
+// The sprites found on the line before `line`, in evaluation order (all of
+// them, before the cut to 32).
+std::vector<int> sprites_in_range(const RefState& s, int line) {
+    const int v = line - 1;
+    const int first = (s.oamaddh & 0x80) ? s.oamaddl >> 1 : 0;
+    std::vector<int> found;
+    for (int k = 0; k < 128; k++) {
+        const int i = (first + k) % 128;
+        const OamSprite o = oam_sprite(s, i);
+        const int height = (s.setini & 2) ? o.size / 2 : o.size;
+        if (o.x + o.size > 0 && ((v - o.y) & 0xFF) < height) found.push_back(i);
+    }
+    return found;
+}
+
+bool column_off_screen(int column_x) { return (column_x & 0x100) && (column_x & 0xFF) <= 0xF8; }
+
+// Walks the drawing of a line: the list from its end, every column that is
+// not off the screen costing one of 34 slivers. visit(sprite, column, x)
+// is called for each column drawn; returns false when the budget ran out.
+template <typename Visit>
+bool walk_sprite_columns(const RefState& s, int line, Visit visit) {
+    std::vector<int> list = sprites_in_range(s, line);
+    if (list.size() > 32) list.resize(32);
+    int budget = 34;
+    for (int k = int(list.size()) - 1; k >= 0; k--) {
+        const OamSprite o = oam_sprite(s, list[k]);
+        for (int c = 0; c < o.size / 8; c++) {
+            const int column_x = o.x + 8 * c;
+            if (column_off_screen(column_x)) continue;
+            if (--budget < 0) return false;
+            visit(o, c, column_x);
+        }
+    }
+    return true;
+}
+
+// --- Mode 7
+
+int floor_div256(int v) { return v >= 0 ? v / 256 : -((-v + 255) / 256); }
+
+int sign13(int v) {
+    v &= 0x1FFF;
+    return v >= 0x1000 ? v - 0x2000 : v;
+}
+
+// The scroll minus the centre: ten bits, bit 12 the sign.
+int plane_offset(int v) { return (v & 0x3FF) - ((v & 0x1000) ? 0x400 : 0); }
+
+// --- priority walk
+
+enum class Test { Any, TileHigh, Bit7 };
+
+struct Entry {
+    int layer;             // 0-3 BG, 4 OBJ
+    Test test = Test::Any; // BG: which pixels this entry takes
+    int obj_priorities = 0;  // OBJ: bit p set for sprite priority p
+    bool drop_bit7 = false;  // Mode 7 EXTBG: the colour is the pixel without bit 7
+};
+
+bool extbg_on(const RefState& s, bool sub) { return (s.setini & 0x40) && (((sub ? s.ts : s.tm) >> 1) & 1); }
+
+std::vector<Entry> priority_list(const RefState& s, bool sub) {
+    auto obj = [](int priorities) { return Entry{4, Test::Any, priorities, false}; };
+    auto hi = [](int n) { return Entry{n, Test::TileHigh, 0, false}; };
+    auto lo = [](int n) { return Entry{n, Test::Any, 0, false}; };
     switch (mode_of(s)) {
-        case 0: return {O, hi(0), hi(1), O, lo(0), lo(1), O, hi(2), hi(3), O, lo(2), lo(3)};
+        case 0:
+            return {obj(8), hi(0), hi(1), obj(4), lo(0), lo(1), obj(2), hi(2), hi(3), obj(1), lo(2), lo(3)};
         case 1:
-            if (s.bgmode & 8) return {hi(2), O, hi(0), hi(1), O, lo(0), lo(1), O, lo(2)};
-            return {O, hi(0), hi(1), O, lo(0), lo(1), O, hi(2), O, lo(2)};
-        default: return {O, hi(0), O, hi(1), O, lo(0), O, lo(1)};
+            if (s.bgmode & 8) return {hi(2), obj(8), hi(0), hi(1), obj(4), lo(0), lo(1), obj(3), lo(2)};
+            return {obj(8), hi(0), hi(1), obj(4), lo(0), lo(1), obj(2), hi(2), obj(1), lo(2)};
+        case 7:
+            if (extbg_on(s, sub)) {
+                return {obj(12), Entry{0, Test::Bit7, 0, true}, obj(2), Entry{0, Test::Any, 0, false},
+                        Entry{1, Test::Bit7, 0, true}, obj(1), Entry{1, Test::Any, 0, false}};
+            }
+            return {obj(14), lo(0), obj(1)};
+        default: return {obj(8), hi(0), obj(4), hi(1), obj(2), lo(0), obj(1), lo(1)};
     }
 }
 
 struct Resolved {
     bool found = false;  // false: the backdrop
-    int layer = 5;       // 0-3 BG, 5 backdrop
+    int layer = 5;       // 0-3 BG, 4 OBJ, 5 backdrop
+    bool math_capable = true;  // sprites of palettes 0-3 never take part in math
     Colour colour;
 };
 
-Resolved resolve(const RefState& s, bool sub, int x, int mask_x, int line) {
-    for (const Entry& e : priority_list(s)) {
-        if (e.layer == 4) continue;  // no sprites in these scenes
-        if (depth_of(s, e.layer) == 0) continue;
+Colour direct_colour(int v) { return {(v & 7) << 2, ((v >> 3) & 7) << 2, ((v >> 6) & 3) << 3}; }
+
+Resolved resolve(const RefState& s, bool sub, int x, int mask_x, int line, const RefSpritePixel& sprite) {
+    for (const Entry& e : priority_list(s, sub)) {
         if (layer_hidden(s, e.layer, sub, mask_x)) continue;
-        const LayerPixel p = layer_pixel(s, e.layer, x, line);
-        if (!p.opaque || (e.high_only && !p.high)) continue;
         Resolved r;
         r.found = true;
         r.layer = e.layer;
+        if (e.layer == 4) {
+            if (!sprite.present || !((e.obj_priorities >> sprite.priority) & 1)) continue;
+            r.colour = from_bgr15(s.cgram[sprite.colour]);
+            r.math_capable = sprite.colour >= 192;  // palettes 4-7
+            return r;
+        }
+        if (mode_of(s) == 7) {
+            if (e.layer > 1) continue;
+            const int v = reference_mode7_pixel(s, line, x);
+            if (v == 0 || (e.test == Test::Bit7 && !(v & 0x80))) continue;
+            const int value = e.drop_bit7 ? v & 0x7F : v;
+            r.colour = (e.layer == 0 && (s.cgwsel & 1)) ? direct_colour(value) : from_bgr15(s.cgram[value]);
+            return r;
+        }
+        if (depth_of(s, e.layer) == 0) continue;
+        const LayerPixel p = layer_pixel(s, e.layer, x, line);
+        if (!p.opaque || (e.test == Test::TileHigh && !p.high)) continue;
         if (e.layer == 0 && (s.cgwsel & 1) && (mode_of(s) == 3 || mode_of(s) == 4)) {
-            r.colour = {(p.value & 7) << 2, ((p.value >> 3) & 7) << 2, ((p.value >> 6) & 3) << 3};
+            r.colour = direct_colour(p.value);
         } else {
             r.colour = from_bgr15(s.cgram[p.value]);
         }
@@ -278,6 +380,7 @@ uint8_t intensity(int c, int level) {
 }
 
 Colour compose_pixel(const RefState& s, int x, int mask_x, int line) {
+    const RefSpritePixel sprite = reference_sprite_pixel(s, line, mask_x);
     const bool window = inside_colour_window(s, mask_x);
     const int clip_mode = s.cgwsel >> 6, region = (s.cgwsel >> 4) & 3;
     const bool clipped = clip_mode == 3 || (clip_mode == 1 && !window) || (clip_mode == 2 && window);
@@ -287,21 +390,21 @@ Colour compose_pixel(const RefState& s, int x, int mask_x, int line) {
     const Colour fixed = from_bgr15(s.coldata);
 
     if (!wide_mode(s) && mode_of(s) <= 1 && (s.setini & 8)) {  // pseudo hi-res
-        Colour main = clipped ? Colour{} : resolve(s, false, x, mask_x, line).colour;
-        if (math_here) main = combine(main, resolve(s, true, x, mask_x, line).colour, false, true);
+        Colour main = clipped ? Colour{} : resolve(s, false, x, mask_x, line, sprite).colour;
+        if (math_here) main = combine(main, resolve(s, true, x, mask_x, line, sprite).colour, false, true);
         return main;
     }
     if (clipped) {
         if (math_here && sub_add) {
-            const Resolved sub = resolve(s, true, x, mask_x, line);
+            const Resolved sub = resolve(s, true, x, mask_x, line, sprite);
             if (sub.found) return sub.colour;
         }
         return Colour{};
     }
-    const Resolved main = resolve(s, false, x, mask_x, line);
-    if (!((s.cgadsub >> main.layer) & 1) || !math_here) return main.colour;
+    const Resolved main = resolve(s, false, x, mask_x, line, sprite);
+    if (!((s.cgadsub >> main.layer) & 1) || !main.math_capable || !math_here) return main.colour;
     if (sub_add) {
-        const Resolved sub = resolve(s, true, x, mask_x, line);
+        const Resolved sub = resolve(s, true, x, mask_x, line, sprite);
         if (sub.found) return combine(main.colour, sub.colour, subtract, half);
         return combine(main.colour, fixed, subtract, false);
     }
@@ -335,6 +438,12 @@ RefState reference_state(const Machine& m) {
     s.cgadsub = p.cgadsub;
     s.coldata = p.coldata;
     s.setini = p.setini;
+    s.objsel = p.objsel;
+    s.oamaddl = p.oamaddl;
+    s.oamaddh = p.oamaddh;
+    s.m7sel = p.m7sel;
+    s.m7 = p.m7;
+    s.oam.assign(p.oam.begin(), p.oam.end());
     s.odd_field = !(p.stat78 & 0x80);  // toggled at the end of the frame just run
     for (int i = 0; i < 0x8000; i++) s.vram[i] = uint16_t(p.vram_lo[i] | (p.vram_hi[i] << 8));
     for (int i = 0; i < 256; i++) s.cgram[i] = uint16_t(p.cgram[2 * i] | (p.cgram[2 * i + 1] << 8));
@@ -354,6 +463,71 @@ Rgb reference_pixel(const RefState& s, int line, int out_x) {
 Rgb full_brightness(uint16_t bgr15) {
     const Colour c = from_bgr15(bgr15);
     return Rgb{intensity(c.b, 15), intensity(c.g, 15), intensity(c.r, 15)};
+}
+
+}  // namespace vt::test
+
+namespace vt::test {
+
+RefSpritePixel reference_sprite_pixel(const RefState& s, int line, int x) {
+    RefSpritePixel out;
+    const bool field = s.odd_field;
+    walk_sprite_columns(s, line, [&](const OamSprite& o, int c, int column_x) {
+        const int columns = o.size / 8;
+        for (int i = 0; i < 8; i++) {
+            if (((column_x + i) & 0x1FF) != x) continue;
+            int row = (line - o.y - 1) & 0xFF;
+            if (s.setini & 2) row = row * 2 + (field ? 1 : 0);
+            if (o.attributes & 0x80) row = o.size - 1 - row;
+            const bool hflip = o.attributes & 0x40;
+            const int tile_column = hflip ? columns - 1 - c : c;
+            const int pixel_column = hflip ? 7 - i : i;
+            const int table = (s.objsel & 7) * 2 + ((o.attributes & 1) ? 1 + ((s.objsel >> 3) & 3) : 0);
+            const int first_tile = ((table * 256 + o.tile) * 16) & 0x7FFF;
+            const int tile = (first_tile + (row / 8) * 0x100 + tile_column * 16) & 0x7FFF;
+            const int value = tile_pixel(s, tile, pixel_column, row & 7, 4);
+            if (value == 0) continue;
+            out.present = true;
+            out.colour = 128 + ((o.attributes >> 1) & 7) * 16 + value;
+            out.priority = (o.attributes >> 4) & 3;
+        }
+    });
+    return out;
+}
+
+RefSpriteLine reference_sprite_status(const RefState& s, int line) {
+    RefSpriteLine out;
+    out.range_over = sprites_in_range(s, line).size() > 32;
+    out.time_over = !walk_sprite_columns(s, line, [](const OamSprite&, int, int) {});
+    return out;
+}
+
+int reference_mode7_pixel(const RefState& s, int line, int x) {
+    if (const int size = mosaic_size(s, 0)) x = (x / (size + 1)) * (size + 1);
+    int n = line & 0xFF;
+    if (s.m7sel & 2) n = 255 - n;
+    n = mosaic_line(s, 0, n) & 0xFF;
+    const int step = (s.m7sel & 1) ? 255 - x : x;  // mirrored lines walk from the right
+
+    const int a = int16_t(s.m7[0]), b = int16_t(s.m7[1]), c = int16_t(s.m7[2]), d = int16_t(s.m7[3]);
+    const int m7x = int16_t(s.m7[4]), m7y = int16_t(s.m7[5]);
+    const int hs = plane_offset(int16_t(s.hofs[0]) - m7x);
+    const int vs = plane_offset(int16_t(s.vofs[0]) - m7y);
+    const int plane_x = sign13(m7x) * 256 + a * hs + b * vs + b * n + a * step;
+    const int plane_y = sign13(m7y) * 256 + c * hs + d * vs + d * n + c * step;
+    const int px = floor_div256(plane_x), py = floor_div256(plane_y);
+
+    const int outside = s.m7sel >> 6;
+    const bool in_plane = px >= 0 && px < 1024 && py >= 0 && py < 1024;
+    int tile;
+    if (in_plane || outside == 0) {
+        tile = s.vram[((py & 1023) / 8) * 128 + (px & 1023) / 8] & 0xFF;
+    } else if (outside == 2) {
+        return 0;
+    } else {
+        tile = 0;
+    }
+    return s.vram[tile * 64 + (py & 7) * 8 + (px & 7)] >> 8;
 }
 
 }  // namespace vt::test

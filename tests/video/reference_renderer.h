@@ -1,8 +1,10 @@
-// A deliberately naive reference of the background, window, colour-math and
-// brightness rules, written pixel by pixel straight from the console's
-// description: no caches, no line buffers, a literal front-to-back walk of
-// each mode's priority list. Scene tests compare the machine's picture with
-// it. Sprites and Mode 7 are not modelled (the scenes use neither).
+// A deliberately naive reference of the background, Mode 7, sprite, window,
+// colour-math and brightness rules, written pixel by pixel straight from
+// the console's description: no caches, no line buffers, no decoded tables,
+// a literal front-to-back walk of each mode's priority list. Every sprite
+// pixel re-runs the range evaluation and the sliver budget of its line, and
+// every Mode 7 pixel computes its plane position from the matrix in closed
+// form. Scene tests compare the machine's picture with it.
 #pragma once
 
 #include <array>
@@ -27,7 +29,11 @@ struct RefState {
     uint8_t cgwsel = 0, cgadsub = 0;
     uint16_t coldata = 0;
     uint8_t setini = 0;
+    uint8_t objsel = 0, oamaddl = 0, oamaddh = 0;
+    uint8_t m7sel = 0;
+    std::array<uint16_t, 6> m7{};  // M7A, M7B, M7C, M7D, M7X, M7Y
     bool odd_field = false;  // the interlace field the frame was drawn in
+    std::vector<uint8_t> oam = std::vector<uint8_t>(544);
     std::vector<uint16_t> vram = std::vector<uint16_t>(0x8000);
     std::vector<uint16_t> cgram = std::vector<uint16_t>(256);
 };
@@ -47,5 +53,26 @@ Rgb reference_pixel(const RefState& s, int line, int out_x);
 
 // Colour of CGRAM entry i at full brightness, as the picture shows it.
 Rgb full_brightness(uint16_t bgr15);
+
+// The sprite layer at screen x (0-255) of console line `line`: whether a
+// sprite pixel is there, its colour index (128-255) and priority.
+struct RefSpritePixel {
+    bool present = false;
+    int colour = 0;
+    int priority = 0;
+};
+RefSpritePixel reference_sprite_pixel(const RefState& s, int line, int x);
+
+// What the sprite unit reports for a line: more than 32 sprites in range,
+// more than 34 slivers needed.
+struct RefSpriteLine {
+    bool range_over = false;
+    bool time_over = false;
+};
+RefSpriteLine reference_sprite_status(const RefState& s, int line);
+
+// The Mode 7 plane's 8-bit pixel at screen x of console line `line`
+// (0 = transparent).
+int reference_mode7_pixel(const RefState& s, int line, int x);
 
 }  // namespace vt::test

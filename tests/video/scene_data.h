@@ -37,3 +37,14 @@ inline constexpr int kVramMap64 = 0x6000;
 inline constexpr int kVramOffsetMap = 0x7400;
 
 }  // namespace vt::test
+
+namespace vt::test {
+
+// A pixel of the sprite sheet (256 tiles of 4 bits per pixel) of the
+// sprite and Mode 7 cartridges.
+inline int formula_sprite_pixel(int tile, int column, int line) {
+    if (((column + line * 3 + tile + (tile >> 4)) & 3) == 0) return 0;
+    return (tile * 3 + (tile >> 4) * 7 + column + line * 5) & 15;
+}
+
+}  // namespace vt::test
