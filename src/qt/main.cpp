@@ -1,6 +1,7 @@
 // veltrane: the desktop program. `veltrane [FILE]` opens the main window and
 // loads FILE when one is given.
 #include <QApplication>
+#include <QFileInfo>
 #include <QScreen>
 #include <QTimer>
 #include <atomic>
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
     stop_poll.start(200);
 
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() > 1) window.open_file(args[1].toStdString());
+    // The Reload list and the reload check keep full paths.
+    if (args.size() > 1) window.open_file(QFileInfo(args[1]).absoluteFilePath().toStdString());
     return app.exec();
 }
