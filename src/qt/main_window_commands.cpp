@@ -233,7 +233,10 @@ void MainWindow::cmd_properties() {
     if (properties_ && properties_->isVisible()) {
         properties_->hide();
     } else {
-        if (!properties_) properties_ = new PropertiesWindow(*machine_, settings_, this);
+        if (!properties_) {
+            properties_ = new PropertiesWindow(*machine_, settings_, this);
+            properties_->move(frameGeometry().topRight() + QPoint(8, 0));  // beside the picture
+        }
         properties_->refresh();
         properties_->show();
         properties_->raise();
