@@ -109,4 +109,14 @@ inline constexpr int kApuImageSize = 4 + 2 + 1 + 4 + 16 + 0x10000;
 void apu_save_image(const Machine& m, uint8_t* out);
 void apu_load_image(Machine& m, const uint8_t* in);
 
+// What the save image leaves out and a listener would notice: the audio
+// clock (relative to the line clock), the time counted since the timers
+// last advanced, each timer's time since its last tick and its 4-bit
+// counter. Load it after the image, which clears the timers' phases.
+// Values out of range are brought into it, so a damaged record cannot
+// stall the machine.
+inline constexpr int kApuTimingSize = 4 + 4 + 3 * 4 + 3;
+void apu_save_timing(const Machine& m, uint8_t* out);
+void apu_load_timing(Machine& m, const uint8_t* in);
+
 }  // namespace vt

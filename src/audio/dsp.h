@@ -140,6 +140,23 @@ DspSamples dsp_finished_samples(const Machine& m);
 uint8_t dsp_read(Machine& m, uint8_t address);
 void dsp_write(Machine& m, uint8_t address, uint8_t value);
 
+// Everything the 128-byte register file does not hold: each voice's
+// playing state (block address and flags, decoded samples, position,
+// phase, envelope level, mode and countdown, last output), the values the
+// register handlers derived (volumes, directory offset, envelope periods
+// and levels), the active mask, the mixer's volumes, the echo length,
+// position and memory. Loading checks every value that indexes a buffer
+// or bounds a loop, so a damaged record can only sound wrong.
+inline constexpr int kDspVoicePlaybackSize = 4 * 2 + 2 + 2 + 1 + 16 * 4 + 4 * 2 + 1 + 2 + 4 + 1 + 4 + 4 * 5 + 1 + 4;
+inline constexpr int kDspPlaybackSize = kDspVoices * kDspVoicePlaybackSize + 1 + 4 * 5 + 2 + 2 + 2 * 256 * 4;
+void dsp_save_playback(const Machine& m, uint8_t* out);
+void dsp_load_playback(Machine& m, const uint8_t* in);
+// Re-derives from the register file what its write handlers set (volumes,
+// directory offsets, envelope periods, mixer volumes, echo feedback and
+// length) without the side effects of KON, KOFF, FLG and ENDX, after the
+// register file was restored on its own.
+void dsp_refresh_from_registers(Machine& m);
+
 // The sample frame made from the voices' current state; advances voices,
 // envelopes and the echo by one output frame. Used by dsp_line_step.
 void dsp_generate_frame(Machine& m, int16_t& left, int16_t& right);

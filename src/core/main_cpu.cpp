@@ -51,4 +51,48 @@ void cpu_load_image(Machine& m, const uint8_t in[kCpuImageSize]) {
     cpu_set_status(m, in[14], in[15]);
 }
 
+namespace {
+
+using Routine = CpuCore<Machine>::Routine;
+
+// Codes of the routines a core's next step and check routine can hold.
+enum RunRoutine : uint8_t { kRunFetch, kRunCheck, kRunNmiEntry, kRunIrqEntry, kRunIdle, kRunWakeUp, kRunCount };
+
+const Routine kRunRoutines[kRunCount] = {
+    &w65816::fetch_execute<MainBus>, &w65816::interrupt_check<MainBus>, &w65816::nmi_entry<MainBus>,
+    &w65816::irq_entry<MainBus>,     &w65816::idle_step<MainBus>,       &w65816::wake_up<MainBus>,
+};
+
+uint8_t routine_code(Routine r) {
+    for (uint8_t i = 0; i < kRunCount; i++) {
+        if (kRunRoutines[i] == r) return i;
+    }
+    return kRunCheck;
+}
+
+Routine routine_from_code(uint8_t code) { return kRunRoutines[code < kRunCount ? code : uint8_t(kRunCheck)]; }
+
+}  // namespace
+
+void cpu_save_run_state(const Machine& m, uint8_t out[kCpuRunStateSize]) {
+    const CpuCore<Machine>& c = m.cpu;
+    out[0] = routine_code(c.next_step);
+    out[1] = routine_code(c.check_routine);
+    out[2] = c.nmi_pending;
+    out[3] = c.irq_sources;
+    out[4] = c.waiting;
+}
+
+void cpu_load_run_state(Machine& m, const uint8_t in[kCpuRunStateSize]) {
+    CpuCore<Machine>& c = m.cpu;
+    c.next_step = routine_from_code(in[0]);
+    // Only the interrupt check, the wake-up of WAI and the idle step of STP
+    // serve as check routines.
+    const uint8_t check = (in[1] == kRunIdle || in[1] == kRunWakeUp) ? in[1] : uint8_t(kRunCheck);
+    c.check_routine = routine_from_code(check);
+    c.nmi_pending = in[2] & 1;
+    c.irq_sources = in[3] & (kIrqTimer | kIrqCartridge);
+    c.waiting = in[4] & 1;
+}
+
 }  // namespace vt

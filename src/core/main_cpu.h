@@ -35,4 +35,15 @@ inline constexpr int kCpuImageSize = 16;
 void cpu_save_image(const Machine& m, uint8_t out[kCpuImageSize]);
 void cpu_load_image(Machine& m, const uint8_t in[kCpuImageSize]);
 
+// What the core does next, which the 16-byte image leaves out: the step
+// routine chosen (instruction, interrupt check, NMI or IRQ entry, idle),
+// the check routine (normal, waiting in WAI, stopped by STP), the pending
+// NMI, the IRQ sources and the WAI flag. Loading the image makes the next
+// step an interrupt check and ends a WAI; loading this record afterwards
+// puts the core back exactly where it was. Unknown codes fall back to the
+// interrupt check.
+inline constexpr int kCpuRunStateSize = 5;
+void cpu_save_run_state(const Machine& m, uint8_t out[kCpuRunStateSize]);
+void cpu_load_run_state(Machine& m, const uint8_t in[kCpuRunStateSize]);
+
 }  // namespace vt

@@ -271,4 +271,19 @@ void sysregs_load(Machine& m, const uint8_t in[kSystemRegistersSaveSize]) {
     sysregs_post_load_fixup(m);
 }
 
+void sysregs_save_serial(const Machine& m, uint8_t out[kSerialPortsSaveSize]) {
+    const SystemRegisters& r = m.sysregs;
+    for (int port = 0; port < 2; port++) {
+        out[2 * port] = uint8_t(r.shift[port]);
+        out[2 * port + 1] = uint8_t(r.shift[port] >> 8);
+    }
+    out[4] = r.strobe;
+}
+
+void sysregs_load_serial(Machine& m, const uint8_t in[kSerialPortsSaveSize]) {
+    SystemRegisters& r = m.sysregs;
+    for (int port = 0; port < 2; port++) r.shift[port] = uint16_t(in[2 * port] | (in[2 * port + 1] << 8));
+    r.strobe = in[4] & 1;
+}
+
 }  // namespace vt

@@ -49,6 +49,11 @@ void sysregs_recompute_hirq_point(Machine& m);
 void sysregs_auto_joypad_read(Machine& m);
 void sysregs_save(const Machine& m, uint8_t out[kSystemRegistersSaveSize]);
 void sysregs_load(Machine& m, const uint8_t in[kSystemRegistersSaveSize]);
+// The serial ports' shift registers and strobe latch, which the 30-byte
+// block leaves out: shift words of ports 1 and 2 (little-endian), strobe.
+inline constexpr int kSerialPortsSaveSize = 5;
+void sysregs_save_serial(const Machine& m, uint8_t out[kSerialPortsSaveSize]);
+void sysregs_load_serial(Machine& m, const uint8_t in[kSerialPortsSaveSize]);
 
 // Handlers of pages $40 and $42.
 uint8_t sysregs_page40_read(Machine& m, uint8_t bank, uint16_t addr);

@@ -1,32 +1,102 @@
+// Writing and reading the chunked state file, slot file names and telling
+// the two state formats apart.
 #include "state/state_file.h"
 
 #include <cstdio>
 #include <filesystem>
 
-namespace vt {
+#include "cart/image_files.h"
+#include "core/machine.h"
+#include "state/battery_ram.h"
+#include "state/machine_chunks.h"
+#include "state/realtime_save.h"
+#include "state/state_chunks.h"
+#include "state/state_metadata.h"
+#include "video/ppu.h"
 
-// The state writer and reader arrive with the save-state work; until then
-// every operation reports that it is not available.
+namespace vt {
 
 namespace {
 
-bool unavailable(std::string* error) {
-    if (error) *error = "Save states are not available in this build yet.";
+// Far more than a state holds (about 600 KB with 256 KiB of battery RAM);
+// anything larger is not read at all.
+constexpr uint64_t kMaxStateFileSize = 32u * 1024 * 1024;
+
+bool fail(std::string* error, const std::string& reason) {
+    if (error) *error = reason;
     return false;
+}
+
+bool gamepak_loaded(const Machine& m, std::string* error) {
+    if (m.timing.gamepak_loaded) return true;
+    return fail(error, "No Gamepak is loaded.");
+}
+
+// Reads a whole state file; false with a reason when it cannot.
+bool read_state_file(const std::string& path, std::vector<uint8_t>& bytes, std::string* error) {
+    switch (read_disk_file(path, kMaxStateFileSize, bytes)) {
+        case FileReadStatus::Ok: return true;
+        case FileReadStatus::Missing: return fail(error, "The file \"" + path + "\" does not exist.");
+        case FileReadStatus::NotAFile: return fail(error, "\"" + path + "\" is not a file.");
+        case FileReadStatus::TooLarge: return fail(error, "\"" + path + "\" is too large to be a state file.");
+        case FileReadStatus::Error: break;
+    }
+    return fail(error, "The file \"" + path + "\" could not be read.");
 }
 
 }  // namespace
 
-bool save_state(Machine&, const std::string&, const std::string&, const std::string&, const StateOptions&,
-                std::string* error) {
-    return unavailable(error);
+std::vector<uint8_t> state_file_bytes(const Machine& m, const std::string& description, const std::string& author,
+                                      const StateOptions& options) {
+    std::vector<uint8_t> file;
+    file.reserve(kMetadataSize + kThumbnailChunkSize + 2 * 0x20000 + 0x50000);
+
+    StateMetadata meta;
+    meta.product = kStateProduct;
+    meta.description = description;
+    meta.author = author;
+    meta.dos_date_time = dos_date_time_now();
+    encode_metadata(meta, append_chunk(file, kTagMetadata, kMetadataSize));
+
+    if (options.bitmap_transfer) {
+        make_thumbnail(video_picture(m), append_chunk(file, kTagThumbnail, kThumbnailChunkSize));
+    }
+    append_machine_chunks(m, options, file);
+    append_chunk(file, kTagEnd, 0);
+    return file;
 }
 
-bool load_state(Machine&, const std::string&, const StateOptions&, std::string* error) { return unavailable(error); }
+bool save_state(Machine& m, const std::string& path, const std::string& description, const std::string& author,
+                const StateOptions& options, std::string* error) {
+    if (!gamepak_loaded(m, error)) return false;
+    if (!write_file_replacing(path, state_file_bytes(m, description, author, options))) {
+        return fail(error, "The file \"" + path + "\" could not be written.");
+    }
+    return true;
+}
 
-bool read_state_metadata(const std::string&, StateMetadata&) { return false; }
+bool load_state_bytes(Machine& m, const uint8_t* data, size_t size, const StateOptions& options,
+                      std::string* error) {
+    if (!gamepak_loaded(m, error)) return false;
+    const ChunkScan scan = scan_chunks(data, size);
+    switch (scan.result) {
+        case ChunkScanResult::NotStateFile:
+            return fail(error, "The file is not a state file (it does not start with \"BPS2\").");
+        case ChunkScanResult::Damaged: return fail(error, "The state file is damaged: " + scan.problem + ".");
+        case ChunkScanResult::Complete: break;
+    }
+    std::string problem;
+    if (!machine_chunks_valid(scan.chunks, &problem)) return fail(error, "The state file is damaged: " + problem + ".");
+    restore_machine_chunks(m, scan.chunks, options);
+    return true;
+}
 
-bool read_state_thumbnail(const std::string&, std::vector<uint8_t>&) { return false; }
+bool load_state(Machine& m, const std::string& path, const StateOptions& options, std::string* error) {
+    if (!gamepak_loaded(m, error)) return false;
+    std::vector<uint8_t> bytes;
+    if (!read_state_file(path, bytes, error)) return false;
+    return load_state_bytes(m, bytes.data(), bytes.size(), options, error);
+}
 
 std::string state_slot_path(const std::string& image_path, const std::string& state_folder, int slot) {
     namespace fs = std::filesystem;
@@ -39,8 +109,19 @@ std::string state_slot_path(const std::string& image_path, const std::string& st
     return (folder / name).string();
 }
 
-bool save_rts(Machine&, const std::string&, std::string* error) { return unavailable(error); }
+StateFormat detect_state_format(const uint8_t* data, size_t size) {
+    if (size >= 4 && data[0] == 'B' && data[1] == 'P' && data[2] == 'S' && data[3] == '2') return StateFormat::Chunked;
+    if (rts_header_marked(data, size)) return StateFormat::RealTime;
+    return StateFormat::Unknown;
+}
 
-bool load_rts(Machine&, const std::string&, std::string* error) { return unavailable(error); }
+StateFormat detect_state_file(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return StateFormat::Unknown;
+    uint8_t start[16];
+    const size_t got = std::fread(start, 1, sizeof start, f);
+    std::fclose(f);
+    return detect_state_format(start, got);
+}
 
 }  // namespace vt

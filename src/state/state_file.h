@@ -2,6 +2,7 @@
 // copier-style real-time save (".rts").
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -26,29 +27,66 @@ struct StateOptions {
 };
 
 inline constexpr int kStateSlots = 100;
+inline constexpr const char* kQuickSaveDescription = "Quick Save";  // an empty slot's description
 inline constexpr int kThumbnailWidth = 128;
 inline constexpr int kThumbnailHeight = 120;
 
-// Writes the machine's state to `path` (temporary file, then renamed).
-// Requires a loaded Gamepak. On failure returns false with a reason.
+// Texts of the State Manager.
+inline constexpr const char* kStateManagerCaption = "State Manager";
+inline constexpr const char* kStateLoadFailed =
+    "The specified file could not be loaded.\rMake sure the path and filename are correct.  ";
+inline constexpr const char* kStateWriteFailed =
+    "The specified file could not be written to disk.  \rMake sure the specified path exists.";
+
+// Writes the machine's state to `path` (temporary file, then renamed, so a
+// failed write leaves an earlier file in place). Requires a loaded Gamepak.
+// States are taken between frames. On failure returns false with a reason.
 bool save_state(Machine& m, const std::string& path, const std::string& description, const std::string& author,
                 const StateOptions& options, std::string* error = nullptr);
-// Restores a state. A file not starting with "BPS2" is refused and nothing
-// changes.
+// Restores a state. Requires a loaded Gamepak. The whole file is checked
+// before anything changes: a file not starting with "BPS2", a truncated or
+// damaged one (a chunk running past the end, no "SRST" end marker, a known
+// chunk of the wrong length) is refused with the machine untouched. Chunks
+// with unknown tags are skipped; an "SRAM" chunk is restored only under the
+// rule that writes one.
 bool load_state(Machine& m, const std::string& path, const StateOptions& options, std::string* error = nullptr);
+
+// The same on bytes in memory: the state file `save_state` would write
+// (the metadata's date is the current time), and restoring from one.
+std::vector<uint8_t> state_file_bytes(const Machine& m, const std::string& description, const std::string& author,
+                                      const StateOptions& options);
+bool load_state_bytes(Machine& m, const uint8_t* data, size_t size, const StateOptions& options,
+                      std::string* error = nullptr);
 
 // For the State Manager's listing: the metadata of a slot file (false when
 // it is missing or not a state file), and its 128 x 120 thumbnail (3 bytes
 // per pixel, the picture's byte order) when it has one.
 bool read_state_metadata(const std::string& path, StateMetadata& out);
 bool read_state_thumbnail(const std::string& path, std::vector<uint8_t>& pixels);
+// The Version row: the major version, ".", the minor as two digits ("1.02").
+std::string state_version_text(const StateMetadata& meta);
 
 // The file of slot 0-99 for an image: its name with the extension replaced
 // by "S" and two digits, in `state_folder` (next to the image when empty).
 std::string state_slot_path(const std::string& image_path, const std::string& state_folder, int slot);
 
-// Real-time saves.
+// Real-time saves. Both require a loaded Gamepak. Loading a file whose
+// header lacks the real-time save mark does nothing and returns false with
+// an empty error (there is nothing to tell the user); a file too short for
+// its image returns false with kRtsUnexpectedEnd, for a message box
+// captioned kLoadRtsCaption. In both cases nothing changes.
+inline constexpr const char* kLoadRtsCaption = "Load Realtime Save";
+inline constexpr const char* kRtsUnexpectedEnd = "Unexpected end of file ";
 bool save_rts(Machine& m, const std::string& path, std::string* error = nullptr);
 bool load_rts(Machine& m, const std::string& path, std::string* error = nullptr);
+std::vector<uint8_t> rts_file_bytes(const Machine& m);
+bool load_rts_bytes(Machine& m, const uint8_t* data, size_t size, std::string* error = nullptr);
+
+// Which kind of state a file holds, by its content: a chunked state starts
+// with "BPS2", a real-time save carries $AA $BB $08 at bytes 8-10.
+enum class StateFormat { Unknown, Chunked, RealTime };
+StateFormat detect_state_format(const uint8_t* data, size_t size);
+// Unknown also when the file cannot be read.
+StateFormat detect_state_file(const std::string& path);
 
 }  // namespace vt

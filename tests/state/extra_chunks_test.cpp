@@ -1,0 +1,118 @@
+// This program's chunks beyond the shared set ("XCPU", "XAPU", "XDSP"):
+// what they bring back, what a file without them still restores, and that
+// damaged values in them stay harmless.
+#include <gtest/gtest.h>
+
+#include "audio/dsp.h"
+#include "core/driver.h"
+#include "core/main_cpu.h"
+#include "state/state_file.h"
+#include "state/state_test_support.h"
+#include "support/test_rom.h"
+
+namespace vt::test {
+namespace {
+
+std::vector<uint8_t> state_of(const Machine& m) { return state_file_bytes(m, "", "", StateOptions{}); }
+
+std::unique_ptr<Machine> load_fresh(const std::string& rom, const std::vector<uint8_t>& file) {
+    auto m = machine_with_rom(rom);
+    std::string error;
+    EXPECT_TRUE(load_state_bytes(*m, file.data(), file.size(), StateOptions{}, &error)) << error;
+    return m;
+}
+
+std::vector<uint8_t> shared_chunks_only(const std::vector<uint8_t>& file) {
+    return without_chunk(without_chunk(without_chunk(file, "XCPU"), "XAPU"), "XDSP");
+}
+
+TEST(ExtraChunks, CpuWaitingInWaiStaysWaiting) {
+    auto m = machine_with_rom("sysregs_joypad");  // its main loop is WAI
+    run_frames(*m, 9);
+    ASSERT_EQ(m->cpu.waiting, 1);
+    auto loaded = load_fresh("sysregs_joypad", state_of(*m));
+    EXPECT_EQ(loaded->cpu.waiting, 1);
+    uint8_t a[kCpuRunStateSize], b[kCpuRunStateSize];
+    cpu_save_run_state(*m, a);
+    cpu_save_run_state(*loaded, b);
+    EXPECT_EQ(std::vector<uint8_t>(a, a + kCpuRunStateSize), std::vector<uint8_t>(b, b + kCpuRunStateSize));
+
+    // The shared chunks alone end the wait: the CPU runs on past WAI.
+    auto shared = load_fresh("sysregs_joypad", shared_chunks_only(state_of(*m)));
+    EXPECT_EQ(shared->cpu.waiting, 0);
+}
+
+TEST(ExtraChunks, VoicesEchoAndTimerPhasesComeBack) {
+    auto m = machine_with_rom("audio_eight_voices");
+    run_frames(*m, 45);
+    ASSERT_EQ(m->dsp.active, 0xFF);
+    auto loaded = load_fresh("audio_eight_voices", state_of(*m));
+    EXPECT_EQ(loaded->dsp.active, 0xFF);
+    for (int v = 0; v < kDspVoices; v++) {
+        EXPECT_EQ(loaded->dsp.voices[v].envelope, m->dsp.voices[v].envelope) << v;
+        EXPECT_EQ(loaded->dsp.voices[v].position, m->dsp.voices[v].position) << v;
+        EXPECT_EQ(loaded->dsp.voices[v].block_address, m->dsp.voices[v].block_address) << v;
+    }
+    EXPECT_EQ(loaded->dsp.echo_left, m->dsp.echo_left);
+    EXPECT_EQ(loaded->dsp.echo_position, m->dsp.echo_position);
+    EXPECT_EQ(loaded->apu.timer_elapsed, m->apu.timer_elapsed);
+    EXPECT_EQ(loaded->apu.timer_counter, m->apu.timer_counter);
+    EXPECT_EQ(loaded->apu.clock, m->apu.clock);
+}
+
+TEST(ExtraChunks, WithoutThemTheRegisterFileStillSetsVolumesAndRates) {
+    auto m = machine_with_rom("audio_eight_voices");
+    run_frames(*m, 45);
+    auto loaded = load_fresh("audio_eight_voices", shared_chunks_only(state_of(*m)));
+    const Dsp& d = loaded->dsp;
+    EXPECT_EQ(d.active, 0);  // the voices are not in the shared chunks
+    for (int v = 0; v < kDspVoices; v++) {
+        const uint8_t* regs = &d.regs[size_t(v) * 16];
+        EXPECT_EQ(d.voices[v].volume_left, int8_t(regs[0])) << v;
+        EXPECT_EQ(d.voices[v].volume_right, int8_t(regs[1])) << v;
+        EXPECT_EQ(d.voices[v].directory_offset, regs[4] * 4) << v;
+        EXPECT_EQ(d.voices[v].sustain_period, m->dsp.voices[v].sustain_period) << v;
+        EXPECT_EQ(d.voices[v].attack_period, m->dsp.voices[v].attack_period) << v;
+    }
+    EXPECT_EQ(d.main_left, int8_t(d.regs[kDspMvolL]));
+    EXPECT_EQ(d.echo_feedback, int8_t(d.regs[kDspEfb]));
+    EXPECT_EQ(d.echo_length, (d.regs[kDspEdl] & 15) * 16 + 16);
+    // The audio CPU image clears the timers' phases.
+    EXPECT_EQ(loaded->apu.timer_elapsed[0], 0u);
+    run_frames(*loaded, 2);  // and the machine runs on
+}
+
+TEST(ExtraChunks, DamagedValuesAreBroughtIntoRange) {
+    auto m = machine_with_rom("audio_eight_voices");
+    run_frames(*m, 45);
+    for (uint8_t fill : {uint8_t(0xFF), uint8_t(0x7F), uint8_t(0x80)}) {
+        std::vector<uint8_t> file = state_of(*m);
+        const auto chunks = walk_chunks(file);
+        for (const char* tag : {"XCPU", "XAPU", "XDSP"}) {
+            const TestChunk& c = *find_chunk(chunks, tag);
+            std::fill(file.begin() + long(c.offset), file.begin() + long(c.offset + c.length), fill);
+        }
+        auto loaded = load_fresh("audio_eight_voices", file);
+        const Dsp& d = loaded->dsp;
+        for (const DspVoice& v : d.voices) {
+            EXPECT_LT(v.position, 32);
+            EXPECT_LE(v.phase, 0);
+            EXPECT_GE(v.phase, -kDspPhaseStep);
+            EXPECT_LE(v.envelope, kEnvelopeMax);
+            EXPECT_GE(v.envelope, 0);
+            EXPECT_LE(int(v.mode), int(EnvelopeMode::gain));
+            EXPECT_LE(v.countdown, 4096);
+            EXPECT_LE(v.volume_left, 128);
+            EXPECT_GE(v.volume_left, -128);
+        }
+        EXPECT_LE(d.echo_length, 256);
+        EXPECT_LT(loaded->timing.line_clock, 680);
+        EXPECT_LE(loaded->apu.clock, 2 * 680);
+        EXPECT_GE(loaded->apu.clock, -680);
+        for (uint32_t e : loaded->apu.timer_elapsed) EXPECT_LE(e, 256u * 1280);
+        run_frames(*loaded, 2);  // plays whatever it plays, inside its buffers
+    }
+}
+
+}  // namespace
+}  // namespace vt::test
