@@ -34,7 +34,7 @@ StateInfoRows state_info_rows(const StateSlot& slot) {
     rows.author = slot.metadata.author;
     rows.date = dos_date_time_text(slot.metadata.dos_date_time);
     rows.product = slot.metadata.product;
-    rows.version = state_version_text(slot.metadata.major_version, slot.metadata.minor_version);
+    rows.version = state_version_text(slot.metadata);
     return rows;
 }
 
@@ -44,12 +44,6 @@ std::string dos_date_time_text(uint32_t stamp) {
     unsigned hour = time >> 11, minute = (time >> 5) & 63, second = (time & 31) * 2;
     char text[32];
     std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", year, month, day, hour, minute, second);
-    return text;
-}
-
-std::string state_version_text(uint8_t major, uint8_t minor) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%u.%02u", unsigned(major), unsigned(minor));
     return text;
 }
 

@@ -10,13 +10,6 @@
 
 namespace vt {
 
-inline constexpr const char* kStateManagerCaption = "State Manager";
-inline constexpr const char* kStateLoadFailed =
-    "The specified file could not be loaded.\rMake sure the path and filename are correct.  ";
-inline constexpr const char* kStateSaveFailed =
-    "The specified file could not be written to disk.  \rMake sure the specified path exists.";
-inline constexpr const char* kQuickSaveDescription = "Quick Save";
-
 struct StateSlot {
     int number = 0;
     std::string name;  // "S00" ... "S99"
@@ -46,7 +39,5 @@ StateInfoRows state_info_rows(const StateSlot& slot);
 
 // "YYYY-MM-DD HH:MM:SS" from a DOS date-time stamp (date in the high word).
 std::string dos_date_time_text(uint32_t stamp);
-// Major version in decimal, ".", minor version as two digits: "1.02".
-std::string state_version_text(uint8_t major, uint8_t minor);
 
 }  // namespace vt

@@ -287,7 +287,7 @@ void MainWindow::load_rts_file(const std::string& path) {
     if (!machine_->timing.gamepak_loaded) return;  // a real-time save needs its cartridge
     std::string error;
     if (!load_rts(*machine_, path, &error) && !error.empty())
-        ask("Load Realtime Save", error, BoxIcon::Error, BoxButtons::Ok);
+        ask(kLoadRtsCaption, error, BoxIcon::Error, BoxButtons::Ok);
     if (audio_) audio_->clear();
 }
 

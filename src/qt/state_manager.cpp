@@ -207,7 +207,7 @@ void StateManager::save_selected() {
     if (!ok) return;
     settings_.author = author.toStdString().substr(0, kMaxAuthorLength);
     if (!save_state(m_, slots_[size_t(slot)].path, description.toStdString(), settings_.author, state_options()))
-        tell(kStateSaveFailed);
+        tell(kStateWriteFailed);
     reload_slots();
     select_slot(slot);
 }

@@ -3,8 +3,6 @@
 #include <fstream>
 #include <vector>
 
-#include "core/machine.h"
-#include "state/state_file.h"
 
 namespace vt::test {
 
@@ -52,14 +50,6 @@ void write_state_file(const std::string& path, const std::string& description, c
     }
     put_chunk(file, "SRST", {});
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
-}
-
-bool state_files_available() {
-    // The placeholder save-state unit refuses everything and says so.
-    auto m = make_machine();
-    std::string error;
-    load_state(*m, "/nonexistent/veltrane-probe.S00", StateOptions{}, &error);
-    return error.find("not available") == std::string::npos;
 }
 
 }  // namespace vt::test

@@ -13,8 +13,4 @@ namespace vt::test {
 void write_state_file(const std::string& path, const std::string& description, const std::string& author,
                       const std::string& product, uint32_t dos_stamp, bool thumbnail);
 
-// Whether this build reads and writes state files (the save-state unit may
-// not be part of it yet).
-bool state_files_available();
-
 }  // namespace vt::test

@@ -8,6 +8,7 @@
 #include <QTest>
 #include <filesystem>
 
+#include "core/driver.h"
 #include "core/machine.h"
 #include "frontend/state_slots.h"
 #include "qt/picture_view.h"
@@ -22,6 +23,13 @@ QAction* action(MainWindow& w, const char* name) {
     QAction* a = w.findChild<QAction*>(QString::fromLatin1(name));
     if (!a) qFatal("no action %s", name);
     return a;
+}
+
+// Switching away and back starts the frame clock afresh: the next frame is
+// due at once.
+void make_frame_due(MainWindow& w) {
+    w.set_application_active(false);
+    w.set_application_active(true);
 }
 
 QMenu* menu(MainWindow& w, const char* name) {
@@ -184,6 +192,7 @@ private slots:
         f.on_file_dialog = [&](FileRequest& r) {
             hold_count = m.timing.hold_count;
             const uint32_t before = m.timing.frame_counter;
+            make_frame_due(w);
             w.idle_turn();
             held_frames = m.timing.frame_counter - before;
             return r.title == QStringLiteral("Load") ? QString() : QString();
@@ -193,7 +202,11 @@ private slots:
         QCOMPARE(held_frames, 0u);
         QCOMPARE(w.windowTitle(), QStringLiteral("Veltrane [Stopped]"));
         QCOMPARE(m.timing.hold_count, 0u);
+        make_frame_due(w);
+        w.idle_turn();
+        QCOMPARE(w.windowTitle(), QStringLiteral("Veltrane [Running]"));
 
+        make_frame_due(w);
         w.set_application_active(false);
         const uint32_t before = m.timing.frame_counter;
         w.idle_turn();
@@ -273,13 +286,14 @@ private slots:
         Machine& m = w.machine();
         const uint16_t reset_pc = m.cpu.pc;
         w.set_application_active(true);
-        for (int i = 0; i < 3; i++) w.idle_turn();
+        for (int i = 0; i < 3; i++) run_frame(m);
         QVERIFY(m.cpu.pc != reset_pc);
 
         // No frame runs while the question is open, and the title stays.
         uint32_t frames_during_question = 99;
         f.on_message = [&](const BoxRequest&) {
             const uint32_t before = m.timing.frame_counter;
+            make_frame_due(w);
             w.idle_turn();
             frames_during_question = m.timing.frame_counter - before;
         };
@@ -376,6 +390,25 @@ private slots:
         QVERIFY(f.file_requests[0].save);
         QCOMPARE(f.file_requests[0].file_name.toStdString(), f.path("Game.rts"));
         QCOMPARE(f.file_requests[0].filter, QStringLiteral("Real-time Save (*.rts)|*.rts"));
+    }
+
+    void a_real_time_save_written_from_the_menu_loads_back() {
+        WindowFixture f;
+        MainWindow& w = f.open();
+        QVERIFY(w.load_gamepak_file(f.copy_rom("smoke.sfc", "Game.sfc")));
+        Machine& m = w.machine();
+        for (int i = 0; i < 4; i++) run_frame(m);
+        const uint8_t counter_at_save = m.mem.wram[0x10];  // the cartridge counts NMIs here
+        f.on_file_dialog = [](FileRequest& r) { return r.file_name; };
+        w.update_gamepak_menu();
+        action(w, "actionSaveRts")->trigger();
+        QVERIFY(f.messages.empty());
+        QVERIFY(QFile::exists(QString::fromStdString(f.path("Game.rts"))));
+        for (int i = 0; i < 4; i++) run_frame(m);
+        QVERIFY(m.mem.wram[0x10] != counter_at_save);
+        w.open_file(f.path("Game.rts"));
+        QCOMPARE(m.mem.wram[0x10], counter_at_save);
+        QCOMPARE(m.cart.image_path, f.path("Game.sfc"));  // still the same Gamepak
     }
 };
 
