@@ -106,7 +106,7 @@ Settings settings_from_map(const SettingsMap& m) {
     std::vector<uint8_t> icons(kRecentFileCount, kIconGamepak);
     if (const SettingValue* v = find(m, "ReloadIcons", SettingKind::Bytes))
         for (size_t i = 0; i < v->bytes.size() && i < icons.size(); i++)
-            icons[i] = v->bytes[i] < kRecentIconKinds ? v->bytes[i] : kIconGamepak;
+            icons[i] = v->bytes[i] < kRecentIconKinds ? v->bytes[i] : uint8_t(kIconGamepak);
     for (int i = 0; i < kRecentFileCount; i++) {
         const SettingValue* v = find(m, kFileNames[i], SettingKind::Text);
         if (!v || v->text.empty()) break;
