@@ -111,6 +111,16 @@ bool start_next_channel(Machine& m) {
     return false;
 }
 
+// The channel record follows the transfer unit by unit. The CPU is stalled
+// and cannot see it, but a state saved between two slices then holds where
+// the transfer stands, and the restart after loading resumes it.
+void write_back_progress(Machine& m) {
+    Dma& d = m.dma;
+    uint8_t* c = channel_record(m, d.channel);
+    store_record_word(c, kDmaAAddress, d.a_address);
+    store_record_word(c, kDmaCount, d.count);
+}
+
 void finish_channel(Machine& m) {
     Dma& d = m.dma;
     uint8_t* c = channel_record(m, d.channel);
@@ -119,6 +129,9 @@ void finish_channel(Machine& m) {
     store_record_word(c, kDmaAAddress, d.a_address);
     c[kDmaABank] = d.a_bank;
     store_record_word(c, kDmaCount, 0);
+    // A finished channel leaves the enable mask, so a restart does not
+    // repeat it (its count of 0 would move 65,536 bytes).
+    m.sysregs.mdmaen &= uint8_t(~(1u << d.channel));
 }
 
 // While a DMA runs, A-bus addresses in $21xx and $43xx reach no register:
@@ -210,7 +223,10 @@ void dma_step(Machine& m) {
         }
     }
     d.unit(m);
-    if (d.count != 0) return;
+    if (d.count != 0) {
+        write_back_progress(m);
+        return;
+    }
     finish_channel(m);
     if (!start_next_channel(m)) finish_transfer(m);
 }

@@ -1,0 +1,366 @@
+// The main window's menus and the commands behind them.
+#include <QAction>
+#include <QActionGroup>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "cart/image_files.h"
+#include "core/driver.h"
+#include "frontend/menu_rules.h"
+#include "frontend/recent_files.h"
+#include "qt/about_dialog.h"
+#include "qt/display_dialog.h"
+#include "qt/folders_dialog.h"
+#include "qt/hold_guard.h"
+#include "qt/icons.h"
+#include "qt/input_dialog.h"
+#include "qt/main_window.h"
+#include "qt/properties_window.h"
+#include "qt/sdl_audio.h"
+#include "qt/state_manager.h"
+#include "qt/transfer_options_dialog.h"
+#include "qt/video_bridge.h"
+#include "state/state_file.h"
+
+namespace vt::gui {
+
+namespace {
+
+QAction* add_action(QMenu* menu, const char* object_name, const QString& caption, const QKeySequence& shortcut = {}) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(QString::fromLatin1(object_name));
+    if (!shortcut.isEmpty()) a->setShortcut(shortcut);
+    return a;
+}
+
+}  // namespace
+
+void MainWindow::build_menus() {
+    QMenuBar* bar = menuBar();
+
+    // Gamepak
+    gamepak_menu_ = bar->addMenu(QStringLiteral("&Gamepak"));
+    gamepak_menu_->setObjectName(QStringLiteral("menuGamepak"));
+    connect(add_action(gamepak_menu_, "actionLoad", QStringLiteral("Load..."), QKeySequence(Qt::CTRL | Qt::Key_L)),
+            &QAction::triggered, this, [this] { cmd_load(); });
+    reload_menu_ = gamepak_menu_->addMenu(QStringLiteral("Reload"));
+    reload_menu_->setObjectName(QStringLiteral("menuReload"));
+    properties_action_ = add_action(gamepak_menu_, "actionProperties", QStringLiteral("Properties"),
+                                    QKeySequence(Qt::CTRL | Qt::Key_Return));
+    properties_action_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+    properties_action_->setCheckable(true);
+    connect(properties_action_, &QAction::triggered, this, [this] { cmd_properties(); });
+    connect(add_action(gamepak_menu_, "actionSavePng", QStringLiteral("Save PNG"), QKeySequence(Qt::CTRL | Qt::Key_P)),
+            &QAction::triggered, this, [this] { cmd_save_png(); });
+    connect(add_action(gamepak_menu_, "actionReset", QStringLiteral("Reset"), QKeySequence(Qt::CTRL | Qt::Key_Delete)),
+            &QAction::triggered, this, [this] { cmd_reset(); });
+    gamepak_menu_->addSeparator();
+    save_backup_action_ = add_action(gamepak_menu_, "actionSaveBackupRam", QStringLiteral("Save BackupRAM"),
+                                     QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(save_backup_action_, &QAction::triggered, this, [this] { cmd_save_backup_ram(); });
+    save_rts_action_ = add_action(gamepak_menu_, "actionSaveRts", QStringLiteral("Save RTS..."));
+    connect(save_rts_action_, &QAction::triggered, this, [this] { cmd_save_rts(); });
+    gamepak_menu_->addSeparator();
+    connect(add_action(gamepak_menu_, "actionExit", QStringLiteral("Exit")), &QAction::triggered, this,
+            [this] { close(); });
+    connect(gamepak_menu_, &QMenu::aboutToShow, this, [this] { update_gamepak_menu(); });
+
+    // Input
+    input_menu_ = bar->addMenu(QStringLiteral("&Input"));
+    input_menu_->setObjectName(QStringLiteral("menuInput"));
+    for (int port = 0; port < 2; port++) {
+        device_menu_[port] = input_menu_->addMenu(port == 0 ? QStringLiteral("Device #&1") : QStringLiteral("Device #&2"));
+        device_menu_[port]->setObjectName(QStringLiteral("menuDevice%1").arg(port + 1));
+        device_groups_[port] = new QActionGroup(this);
+        const uint8_t* choices = port == 0 ? kDevice1Choices : kDevice2Choices;
+        const int count = port == 0 ? int(std::size(kDevice1Choices)) : int(std::size(kDevice2Choices));
+        for (int i = 0; i < count; i++) {
+            const uint8_t device = choices[i];
+            QAction* a = device_menu_[port]->addAction(QString::fromLatin1(device_choice_caption(device)));
+            a->setObjectName(QStringLiteral("actionDevice%1_%2").arg(port + 1).arg(device_choice_caption(device)));
+            a->setCheckable(true);
+            a->setData(int(device));
+            device_groups_[port]->addAction(a);
+            connect(a, &QAction::triggered, this, [this, port, device] { cmd_set_device(port, device); });
+        }
+    }
+    for (int n = 3; n <= 5; n++) {
+        QMenu* unused = input_menu_->addMenu(QStringLiteral("Device #&%1").arg(n));
+        unused->setObjectName(QStringLiteral("menuDevice%1").arg(n));
+        unused->setEnabled(false);
+    }
+    input_menu_->addSeparator();
+    connect(add_action(input_menu_, "actionConfigureInput", QStringLiteral("&Configure Input...")), &QAction::triggered,
+            this, [this] { cmd_configure_input(); });
+    connect(input_menu_, &QMenu::aboutToShow, this, [this] { update_input_menu(); });
+
+    // Options
+    QMenu* options = bar->addMenu(QStringLiteral("&Options"));
+    options->setObjectName(QStringLiteral("menuOptions"));
+    QAction* sound = add_action(options, "actionEnableSound", QStringLiteral("Enable Sound"));
+    sound->setVisible(false);
+    sound->setEnabled(false);
+    connect(add_action(options, "actionDisplayOptions", QStringLiteral("Display Options...")), &QAction::triggered,
+            this, [this] { cmd_display_options(); });
+    connect(add_action(options, "actionFolderPreferences", QStringLiteral("Folder Preferences...")),
+            &QAction::triggered, this, [this] { cmd_folder_preferences(); });
+    QMenu* frame_rate = options->addMenu(QStringLiteral("Frame Rate"));
+    frame_rate->setObjectName(QStringLiteral("menuFrameRate"));
+    auto* rate_group = new QActionGroup(this);
+    for (int i = 0; i < kFrameRateItems; i++) {
+        QAction* a = frame_rate->addAction(QString::fromLatin1(frame_rate_caption(i, false)));
+        a->setObjectName(QStringLiteral("actionFrameRate%1").arg(i));
+        a->setCheckable(true);
+        rate_group->addAction(a);
+        frame_rate_actions_[i] = a;
+        connect(a, &QAction::triggered, this, [this, i] { cmd_frame_rate(i); });
+    }
+    frame_rate_actions_[kFrameRateItems - 1]->setChecked(true);
+    frame_rate->addSeparator();
+    QAction* automatic = add_action(frame_rate, "actionFrameRateAuto", QStringLiteral("Auto"));
+    automatic->setEnabled(false);
+    QMenu* filters = options->addMenu(QStringLiteral("Filters"));
+    filters->setObjectName(QStringLiteral("menuFilters"));
+    add_action(filters, "actionFilterMono", QStringLiteral("Mono"))->setEnabled(false);
+    add_action(filters, "actionFilterScanlines", QStringLiteral("Scanlines"))->setEnabled(false);
+    filters->menuAction()->setVisible(false);
+    options->addSeparator();
+    connect(add_action(options, "actionFullScreen", QStringLiteral("Full Screen Mode")), &QAction::triggered, this,
+            [this] { enter_full_screen(); });
+
+    // Control: kept for its place in the menu bar, hidden.
+    QMenu* control = bar->addMenu(QStringLiteral("&Control"));
+    control->setObjectName(QStringLiteral("menuControl"));
+    add_action(control, "actionRun", QStringLiteral("Run"));
+    add_action(control, "actionPause", QStringLiteral("Pause"));
+    add_action(control, "actionStop", QStringLiteral("Stop"));
+    control->menuAction()->setVisible(false);
+
+    // Tools
+    tools_menu_ = bar->addMenu(QStringLiteral("&Tools"));
+    tools_menu_->setObjectName(QStringLiteral("menuTools"));
+    inspector_action_ = add_action(tools_menu_, "actionStateInspector", QStringLiteral("State Inspector..."));
+    transfer_action_ = add_action(tools_menu_, "actionTransferGamepak", QStringLiteral("Transfer Gamepak..."));
+    state_manager_action_ = add_action(tools_menu_, "actionStateManager", QStringLiteral("State Manager..."));
+    connect(state_manager_action_, &QAction::triggered, this, [this] { cmd_state_manager(); });
+    tools_menu_->addSeparator();
+    connect(add_action(tools_menu_, "actionConfigureTools", QStringLiteral("Configure Tools...")), &QAction::triggered,
+            this, [this] { cmd_configure_tools(); });
+    connect(tools_menu_, &QMenu::aboutToShow, this, [this] { update_tools_menu(); });
+
+    // Help
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("menuHelp"));
+    connect(add_action(help, "actionReleaseNotes", QStringLiteral("Release Notes")), &QAction::triggered, this,
+            [this] { cmd_release_notes(); });
+    help->addSeparator();
+    connect(add_action(help, "actionAbout", QStringLiteral("&About...")), &QAction::triggered, this,
+            [this] { cmd_about(); });
+
+    update_gamepak_menu();
+    update_input_menu();
+    update_tools_menu();
+}
+
+// --- menu states -------------------------------------------------------------
+
+void MainWindow::update_gamepak_menu() {
+    const Machine& m = *machine_;
+    const MenuInputs in = menu_inputs(m.timing.gamepak_loaded, m.cart, m.cart.pal, int(settings_.recent.entries.size()),
+                                      properties_ && properties_->isVisible());
+    const GamepakMenu g = gamepak_menu(in);
+    properties_action_->setChecked(g.properties_checked);
+
+    reload_menu_->clear();
+    for (const RecentFile& f : settings_.recent.entries) {
+        QAction* a = reload_menu_->addAction(recent_file_icon(f.icon), QString::fromStdString(recent_caption(f.path)));
+        const std::string path = f.path;
+        connect(a, &QAction::triggered, this, [this, path] { open_file(path); });
+    }
+    reload_menu_->setEnabled(g.reload_enabled);
+    save_backup_action_->setEnabled(g.save_backup_enabled);
+    save_backup_action_->setIcon(g.save_backup_enabled ? battery_icon() : QIcon());
+    save_rts_action_->setEnabled(g.save_rts_enabled);
+}
+
+void MainWindow::update_input_menu() {
+    for (int port = 0; port < 2; port++) {
+        const uint8_t device = devices_.bindings[port].device;
+        device_menu_[port]->setIcon(device_icon(device));
+        bool any = false;
+        for (QAction* a : device_groups_[port]->actions()) {
+            const bool chosen = a->data().toInt() == int(device);
+            a->setChecked(chosen);
+            any = any || chosen;
+        }
+        if (!any) device_groups_[port]->actions().last()->setChecked(true);  // "None"
+    }
+}
+
+void MainWindow::update_tools_menu() {
+    const Machine& m = *machine_;
+    const ToolsMenu t = tools_menu(menu_inputs(m.timing.gamepak_loaded, m.cart, m.cart.pal, 0, false));
+    inspector_action_->setEnabled(t.state_inspector_enabled);
+    transfer_action_->setEnabled(t.transfer_enabled);
+    state_manager_action_->setEnabled(t.state_manager_enabled);
+}
+
+void MainWindow::update_frame_rate_menu() {
+    const bool pal = machine_->ppu.stat78 & 0x10;
+    for (int i = 0; i < kFrameRateItems; i++)
+        frame_rate_actions_[i]->setText(QString::fromLatin1(frame_rate_caption(i, pal)));
+    frame_rate_actions_[frame_rate_item_for_skip(machine_->timing.frame_skip)]->setChecked(true);
+}
+
+// --- Gamepak menu ------------------------------------------------------------
+
+void MainWindow::cmd_load() {
+    QString chosen;
+    {
+        HoldGuard hold(*machine_);
+        FileRequest request;
+        request.title = QStringLiteral("Load");
+        request.folder = QString::fromStdString(settings_.search_path.empty() ? settings_.last_directory : settings_.search_path);
+        request.filter = QString::fromLatin1(kLoadFilter);
+        request.filter_index = settings_.filter_index;
+        chosen = choose_file(request);
+        settings_.filter_index = request.filter_index;
+    }
+    if (!chosen.isEmpty()) open_file(chosen.toStdString());
+}
+
+void MainWindow::cmd_properties() {
+    if (properties_ && properties_->isVisible()) {
+        properties_->hide();
+    } else {
+        if (!properties_) {
+            properties_ = new PropertiesWindow(*machine_, settings_, this);
+            properties_->move(frameGeometry().topRight() + QPoint(8, 0));  // beside the picture
+        }
+        properties_->refresh();
+        properties_->show();
+        properties_->raise();
+    }
+    properties_action_->setChecked(properties_ && properties_->isVisible());
+}
+
+void MainWindow::cmd_save_png() {
+    const Machine& m = *machine_;
+    if (!m.timing.gamepak_loaded) return;
+    const std::string path = capture_file_path(m.cart.image_path, settings_.capture_path);
+    if (!write_png_capture(m, path, settings_.capture_format))
+        ask("Save PNG Capture", "The specified file could not be written to disk.  \rMake sure the specified path exists.",
+            BoxIcon::Error, BoxButtons::Ok);
+}
+
+void MainWindow::cmd_reset() {
+    if (!machine_->timing.gamepak_loaded) return;
+    if (ask("System Reset", "Are you sure you want to reset the system?  ", BoxIcon::Warning, BoxButtons::YesNo) !=
+        BoxAnswer::Yes)
+        return;
+    machine_reset(*machine_);
+    if (audio_) audio_->clear();
+}
+
+void MainWindow::cmd_save_backup_ram() {
+    if (!machine_->timing.gamepak_loaded) return;
+    BatterySaveResult saved = battery_save(machine_->cart, battery_folders(load_options()));
+    if (!saved.ok) ask(kSaveBackupRamCaption, saved.message, BoxIcon::Warning, BoxButtons::OkCancel);
+}
+
+void MainWindow::cmd_save_rts() {
+    const Machine& m = *machine_;
+    if (!m.timing.gamepak_loaded) return;
+    FileRequest request;
+    request.save = true;
+    request.title = QStringLiteral("Save As");
+    request.folder = QString::fromStdString(path_folder(m.cart.image_path));
+    request.file_name = QString::fromStdString(join_path(path_folder(m.cart.image_path), path_stem(m.cart.image_path) + ".rts"));
+    request.filter = QString::fromLatin1(kRtsFilter);
+    const QString chosen = choose_file(request);
+    if (chosen.isEmpty()) return;
+    std::string error;
+    if (!save_rts(*machine_, chosen.toStdString(), &error)) ask("Save RTS", error, BoxIcon::Error, BoxButtons::Ok);
+}
+
+void MainWindow::load_rts_file(const std::string& path) {
+    if (!machine_->timing.gamepak_loaded) return;  // a real-time save needs its cartridge
+    std::string error;
+    if (!load_rts(*machine_, path, &error) && !error.empty())
+        ask(kLoadRtsCaption, error, BoxIcon::Error, BoxButtons::Ok);
+    if (audio_) audio_->clear();
+}
+
+// --- Input menu ----------------------------------------------------------------
+
+void MainWindow::cmd_set_device(int port, uint8_t device) {
+    devices_.bindings[size_t(port)].device = device;
+    apply_input_bindings();
+    update_input_menu();
+}
+
+void MainWindow::cmd_configure_input() {
+    HoldGuard hold(*machine_);
+    InputDialog dialog(devices_.bindings, this);
+    if (dialog.exec() == QDialog::Accepted) {
+        devices_.bindings = dialog.bindings();
+        apply_input_bindings();
+    }
+}
+
+// --- Options menu --------------------------------------------------------------
+
+void MainWindow::cmd_display_options() {
+    if (display_ && display_->isVisible()) return;
+    if (!display_) {
+        display_ = new DisplayDialog(this);
+        connect(display_, &DisplayDialog::brightness_changed, this, [this](int v) { apply_brightness(*machine_, v); });
+        connect(display_, &DisplayDialog::brightness_chosen, this, [this](int v) {
+            settings_.brightness = v;
+            apply_brightness(*machine_, v);
+        });
+    }
+    display_->start(settings_.brightness);
+    display_->move(frameGeometry().topLeft() + QPoint(32, 80));
+    display_->show();
+}
+
+void MainWindow::cmd_folder_preferences() {
+    FoldersDialog dialog(settings_, this);
+    if (dialog.exec() == QDialog::Accepted) dialog.store(settings_);
+}
+
+void MainWindow::cmd_frame_rate(int item) {
+    set_frame_skip(*machine_, uint8_t(frame_rate_item_skip(item)));
+    update_frame_rate_menu();
+}
+
+// --- Tools and Help -------------------------------------------------------------
+
+void MainWindow::cmd_state_manager() {
+    if (!machine_->timing.gamepak_loaded || machine_->cart.nes) return;
+    HoldGuard hold(*machine_);
+    StateManager manager(*machine_, settings_, this);
+    manager.set_message_sink([this](QWidget*, const BoxRequest& r) {
+        return ask(r.caption.toStdString(), r.text.toStdString(), r.icon, r.buttons);
+    });
+    manager.exec();
+    if (audio_) audio_->clear();
+}
+
+void MainWindow::cmd_configure_tools() {
+    TransferOptionsDialog dialog(settings_, this);
+    if (dialog.exec() == QDialog::Accepted) dialog.store(settings_);
+}
+
+void MainWindow::cmd_release_notes() {
+    ReleaseNotesDialog dialog(this);
+    dialog.exec();
+}
+
+void MainWindow::cmd_about() {
+    AboutDialog dialog(this);
+    dialog.exec();
+}
+
+}  // namespace vt::gui
