@@ -1,5 +1,5 @@
 // veltrane: the desktop program. `veltrane [FILE]` opens the main window and
-// loads FILE when one is given.
+// loads FILE, or the built-in demo cartridge when no file is given.
 #include <QApplication>
 #include <QFileInfo>
 #include <QScreen>
@@ -7,6 +7,7 @@
 #include <atomic>
 #include <csignal>
 
+#include "frontend/demo_cartridge.h"
 #include "qt/main_window.h"
 
 namespace {
@@ -44,6 +45,10 @@ int main(int argc, char** argv) {
 
     const QStringList args = QCoreApplication::arguments();
     // The Reload list and the reload check keep full paths.
-    if (args.size() > 1) window.open_file(QFileInfo(args[1]).absoluteFilePath().toStdString());
+    if (args.size() > 1) {
+        window.open_file(QFileInfo(args[1]).absoluteFilePath().toStdString());
+    } else {
+        window.load_demo(vt::default_demo_data_folder());
+    }
     return app.exec();
 }

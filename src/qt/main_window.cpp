@@ -19,6 +19,7 @@
 #include "audio/dsp.h"
 #include "cart/image_files.h"
 #include "core/driver.h"
+#include "frontend/demo_cartridge.h"
 #include "frontend/file_filter.h"
 #include "frontend/menu_rules.h"
 #include "frontend/recent_files.h"
@@ -252,6 +253,15 @@ void MainWindow::offer_overdump_fix(const LoadResult& r) {
     if (!write_file_replacing(chosen.toStdString(), r.corrected_image))
         ask(kOverdumpCaption, "The specified file could not be written to disk.  \rMake sure the specified path exists.",
             BoxIcon::Error, BoxButtons::Ok);
+}
+
+bool MainWindow::load_demo(const std::string& data_folder) {
+    LoadResult r = load_builtin_demo(*machine_, load_options(), data_folder);
+    show_load_message(r);
+    if (!r.loaded()) return false;
+    // Not a file of the user's: it stays out of the Reload list.
+    after_load();
+    return true;
 }
 
 void MainWindow::open_file(const std::string& path) {

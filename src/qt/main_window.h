@@ -80,6 +80,9 @@ public:
     // A file from the Load dialog, the Reload list or a drop: real-time
     // saves go to the state loader, everything else to the Gamepak loader.
     void open_file(const std::string& path);
+    // The built-in demo cartridge, the program's content when it is started
+    // without a file; its battery RAM lives in `data_folder`.
+    bool load_demo(const std::string& data_folder);
 
     // One turn of the run loop: a frame when one is due and nothing holds
     // the machine.

@@ -250,6 +250,22 @@ private slots:
         QVERIFY(w.settings().recent.entries.empty());
     }
 
+    void the_demo_runs_without_a_file_and_keeps_its_record_in_the_data_folder() {
+        WindowFixture f;
+        MainWindow& w = f.open();
+        const std::string data = f.path("demo-data");
+        QVERIFY(w.load_demo(data));
+        QVERIFY(f.messages.empty());
+        QVERIFY(w.machine().timing.gamepak_loaded);
+        QVERIFY(w.machine().cart.has_battery);
+        QVERIFY(w.settings().recent.entries.empty());  // not a file of the user's
+        make_frame_due(w);
+        w.idle_turn();
+        QVERIFY(w.machine().timing.frame_counter > 0);
+        QVERIFY(w.close());  // closing writes the battery RAM
+        QVERIFY(std::filesystem::exists(data + "/veltrane-demo.srm"));
+    }
+
     void reload_question_after_the_file_changed() {
         WindowFixture f;
         MainWindow& w = f.open();
