@@ -6,18 +6,11 @@
 
 #include "audio/apu.h"
 #include "audio/dsp.h"
-#include "cart/loader.h"
+#include "bench/bench_support.h"
 #include "core/driver.h"
 #include "core/machine.h"
 
 namespace {
-
-std::unique_ptr<vt::Machine> load(const char* name) {
-    auto m = vt::make_machine();
-    vt::LoadOptions options;
-    if (!vt::load_gamepak(*m, std::string(VELTRANE_TEST_ROM_DIR) + "/" + name, options).loaded()) return nullptr;
-    return m;
-}
 
 // One NTSC frame of audio work: 262 lines of SPC700 catch-up and timer
 // advance, 244 of them with three sample frames each.
@@ -33,7 +26,7 @@ void audio_frame(vt::Machine& m) {
 }
 
 std::unique_ptr<vt::Machine> eight_voices() {
-    auto m = load("audio_eight_voices.sfc");
+    auto m = vt::bench::machine_with_test_rom("audio_eight_voices.sfc");
     if (!m) return nullptr;
     for (int i = 0; i < 3; i++) vt::run_frame(*m);  // upload and start the driver
     if (m->dsp.active != 0xFF) return nullptr;

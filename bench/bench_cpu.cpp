@@ -4,23 +4,16 @@
 
 #include <string>
 
-#include "cart/loader.h"
+#include "bench/bench_support.h"
 #include "core/driver.h"
 #include "core/machine.h"
 #include "core/main_cpu.h"
 
 namespace {
 
-std::unique_ptr<vt::Machine> load(const char* name) {
-    auto m = vt::make_machine();
-    vt::LoadOptions options;
-    if (!vt::load_gamepak(*m, std::string(VELTRANE_TEST_ROM_DIR) + "/" + name, options).loaded()) return nullptr;
-    return m;
-}
-
 // Instructions alone: the CPU step with the memory map, no driver around it.
 void BM_CpuInstructions(benchmark::State& state) {
-    auto m = load("cpu_mix.sfc");
+    auto m = vt::bench::machine_with_test_rom("cpu_mix.sfc");
     if (!m) {
         state.SkipWithError("cpu_mix.sfc missing");
         return;
@@ -36,7 +29,7 @@ BENCHMARK(BM_CpuInstructions);
 
 // Whole frames through the driver: steps, line events, interrupts.
 void BM_DriverFrames(benchmark::State& state) {
-    auto m = load("cpu_mix.sfc");
+    auto m = vt::bench::machine_with_test_rom("cpu_mix.sfc");
     if (!m) {
         state.SkipWithError("cpu_mix.sfc missing");
         return;

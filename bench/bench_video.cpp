@@ -6,7 +6,7 @@
 //   rewrite on every line (so the line start table is rebuilt per line).
 #include <benchmark/benchmark.h>
 
-#include "cart/loader.h"
+#include "bench/bench_support.h"
 #include "core/driver.h"
 #include "core/machine.h"
 
@@ -15,9 +15,8 @@ namespace {
 // Loads a test cartridge, selects its scene (the byte the scene player
 // reads from work RAM $1F00) and runs until the scene is set up.
 std::unique_ptr<vt::Machine> load_scene(const char* rom, uint8_t scene) {
-    auto m = vt::make_machine();
-    vt::LoadOptions options;
-    if (!vt::load_gamepak(*m, std::string(VELTRANE_TEST_ROM_DIR) + "/" + rom, options).loaded()) return nullptr;
+    auto m = vt::bench::machine_with_test_rom(rom);
+    if (!m) return nullptr;
     m->mem.wram[0x1F00] = scene;
     for (int i = 0; i < 4; i++) vt::run_frame(*m);  // the scene is set up and HDMA runs
     return m;
