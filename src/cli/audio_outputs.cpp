@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "audio/dsp.h"
-#include "cli/pending_features.h"
+#include "cli/runner_io.h"
 #include "core/machine.h"
 #include "frontend/wav_writer.h"
 

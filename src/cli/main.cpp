@@ -11,7 +11,7 @@
 #include "cart/loader.h"
 #include "cart/rom_info.h"
 #include "cli/cli_options.h"
-#include "cli/pending_features.h"
+#include "cli/runner_io.h"
 #include "core/driver.h"
 #include "core/machine.h"
 #include "debug/trace_log.h"

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "cli/pending_features.h"
+#include "cli/runner_io.h"
 #include "core/machine.h"
 #include "frontend/png_writer.h"
 

@@ -1,8 +1,6 @@
-// The runner's outputs and inputs whose subsystems are not built yet. Each
-// is accepted on the command line now and says on stderr that it is not
-// available; when its subsystem arrives, the body here is replaced by the
-// real call. Each returns false only when it failed in a way the user must
-// hear about.
+// The runner's inputs and outputs beyond running frames: states, audio and
+// picture files, memory dumps, the CPU trace. Each returns false only when
+// it failed in a way the user must hear about (the message is on stderr).
 #pragma once
 
 #include <string>
