@@ -3,22 +3,13 @@
 #include <algorithm>
 
 #include "audio/apu.h"
+#include "core/byte_stream.h"
 #include "core/machine.h"
 #include "core/timing.h"
 
 namespace vt {
 
 namespace {
-
-void put32(uint8_t*& p, uint32_t v) {
-    for (int i = 0; i < 4; i++) *p++ = uint8_t(v >> (8 * i));
-}
-
-uint32_t get32(const uint8_t*& p) {
-    uint32_t v = 0;
-    for (int i = 0; i < 4; i++) v |= uint32_t(*p++) << (8 * i);
-    return v;
-}
 
 // The longest timer period: target 0 (256 ticks) of timer 0 or 1.
 constexpr uint32_t kLongestTimerPeriod = 256 * 1280;
@@ -27,10 +18,11 @@ constexpr uint32_t kLongestTimerPeriod = 256 * 1280;
 
 void apu_save_timing(const Machine& m, uint8_t* out) {
     const Apu& s = m.apu;
-    put32(out, uint32_t(s.clock));
-    put32(out, uint32_t(s.line_time));
-    for (uint32_t elapsed : s.timer_elapsed) put32(out, elapsed);
-    for (uint8_t counter : s.timer_counter) *out++ = counter;
+    ByteWriter w{out};
+    w.i32(s.clock);
+    w.i32(s.line_time);
+    for (uint32_t elapsed : s.timer_elapsed) w.u32(elapsed);
+    for (uint8_t counter : s.timer_counter) w.u8(counter);
 }
 
 // The audio clock stays within a line of the main CPU's and the per-line
@@ -39,10 +31,11 @@ void apu_save_timing(const Machine& m, uint8_t* out) {
 // timer loops that follow.
 void apu_load_timing(Machine& m, const uint8_t* in) {
     Apu& s = m.apu;
-    s.clock = std::clamp(int32_t(get32(in)), -kLineUnits, 2 * kLineUnits);
-    s.line_time = std::clamp(int32_t(get32(in)), 0, 2 * kLineUnits);
-    for (uint32_t& elapsed : s.timer_elapsed) elapsed = std::min(get32(in), kLongestTimerPeriod);
-    for (uint8_t& counter : s.timer_counter) counter = *in++ & 0x0F;
+    ByteReader r{in};
+    s.clock = std::clamp(r.i32(), -kLineUnits, 2 * kLineUnits);
+    s.line_time = std::clamp(r.i32(), 0, 2 * kLineUnits);
+    for (uint32_t& elapsed : s.timer_elapsed) elapsed = std::min(r.u32(), kLongestTimerPeriod);
+    for (uint8_t& counter : s.timer_counter) counter = r.u8() & 0x0F;
 }
 
 }  // namespace vt

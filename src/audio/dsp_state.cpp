@@ -6,37 +6,16 @@
 #include "audio/brr.h"
 #include "audio/dsp.h"
 #include "audio/dsp_tables.h"
+#include "core/byte_stream.h"
 #include "core/machine.h"
 
 namespace vt {
 
 namespace {
 
-struct Writer {
-    uint8_t* p;
-    void u8(uint8_t v) { *p++ = v; }
-    void u16(uint16_t v) {
-        u8(uint8_t(v));
-        u8(uint8_t(v >> 8));
-    }
-    void i32(int32_t v) {
-        for (int i = 0; i < 4; i++) u8(uint8_t(uint32_t(v) >> (8 * i)));
-    }
-};
+using Writer = ByteWriter;
 
-struct Reader {
-    const uint8_t* p;
-    uint8_t u8() { return *p++; }
-    uint16_t u16() {
-        const uint16_t v = uint16_t(p[0] | (p[1] << 8));
-        p += 2;
-        return v;
-    }
-    int32_t i32() {
-        uint32_t v = 0;
-        for (int i = 0; i < 4; i++) v |= uint32_t(*p++) << (8 * i);
-        return int32_t(v);
-    }
+struct Reader : ByteReader {
     // A value the generator only ever holds within [low, high].
     int32_t i32_within(int32_t low, int32_t high) { return std::clamp(i32(), low, high); }
 };
@@ -120,7 +99,7 @@ void dsp_save_playback(const Machine& m, uint8_t* out) {
 
 void dsp_load_playback(Machine& m, const uint8_t* in) {
     Dsp& d = m.dsp;
-    Reader r{in};
+    Reader r{{in}};
     for (DspVoice& v : d.voices) load_voice(r, v);
     d.active = r.u8();
     d.main_left = r.i32_within(kVolumeLow, kVolumeHigh);

@@ -1,5 +1,6 @@
 #include "core/main_cpu.h"
 
+#include "core/byte_stream.h"
 #include "core/w65816_core.h"
 
 namespace vt {
@@ -29,10 +30,7 @@ void cpu_set_status(Machine& m, uint8_t status, uint8_t e) {
 void cpu_save_image(const Machine& m, uint8_t out[kCpuImageSize]) {
     const CpuRegs& c = m.cpu;
     const uint16_t words[6] = {c.a, c.x, c.y, c.d, c.s, c.pc};
-    for (int i = 0; i < 6; i++) {
-        out[2 * i] = uint8_t(words[i]);
-        out[2 * i + 1] = uint8_t(words[i] >> 8);
-    }
+    for (int i = 0; i < 6; i++) put_le16(out + 2 * i, words[i]);
     out[12] = c.pbr;
     out[13] = c.dbr;
     out[14] = cpu_status(c);
@@ -40,7 +38,7 @@ void cpu_save_image(const Machine& m, uint8_t out[kCpuImageSize]) {
 }
 
 void cpu_load_image(Machine& m, const uint8_t in[kCpuImageSize]) {
-    auto word = [&](int i) { return uint16_t(in[2 * i] | (in[2 * i + 1] << 8)); };
+    auto word = [&](int i) { return get_le16(in + 2 * i); };
     CpuRegs& c = m.cpu;
     c.a = word(0);
     c.x = word(1);

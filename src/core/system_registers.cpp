@@ -1,6 +1,7 @@
 #include "core/system_registers.h"
 
 #include "cart/memory_map.h"
+#include "core/byte_stream.h"
 #include "core/machine.h"
 #include "core/main_cpu.h"
 #include "video/ppu.h"
@@ -215,74 +216,62 @@ void sysregs_post_load_fixup(Machine& m) {
 
 void sysregs_save(const Machine& m, uint8_t out[kSystemRegistersSaveSize]) {
     const SystemRegisters& r = m.sysregs;
-    uint8_t* p = out;
-    auto byte = [&](uint8_t v) { *p++ = v; };
-    auto word = [&](uint16_t v) {
-        *p++ = uint8_t(v);
-        *p++ = uint8_t(v >> 8);
-    };
-    byte(r.nmitimen);
-    byte(r.wrio);
-    byte(r.wrmpya);
-    byte(r.wrmpyb);
-    word(r.wrdiv);
-    byte(r.wrdivb);
-    word(r.htime);
-    word(r.vtime);
-    byte(r.mdmaen);
-    byte(r.hdmaen);
-    byte(r.memsel);
-    byte(r.rdnmi);
-    byte(r.timeup);
-    byte(r.hvbjoy);
-    byte(r.rdio);
-    word(r.rddiv);
-    word(r.rdmpy);
-    for (uint16_t j : r.joy) word(j);
+    ByteWriter w{out};
+    w.u8(r.nmitimen);
+    w.u8(r.wrio);
+    w.u8(r.wrmpya);
+    w.u8(r.wrmpyb);
+    w.u16(r.wrdiv);
+    w.u8(r.wrdivb);
+    w.u16(r.htime);
+    w.u16(r.vtime);
+    w.u8(r.mdmaen);
+    w.u8(r.hdmaen);
+    w.u8(r.memsel);
+    w.u8(r.rdnmi);
+    w.u8(r.timeup);
+    w.u8(r.hvbjoy);
+    w.u8(r.rdio);
+    w.u16(r.rddiv);
+    w.u16(r.rdmpy);
+    for (uint16_t j : r.joy) w.u16(j);
 }
 
 void sysregs_load(Machine& m, const uint8_t in[kSystemRegistersSaveSize]) {
     SystemRegisters& r = m.sysregs;
-    const uint8_t* p = in;
-    auto byte = [&]() { return *p++; };
-    auto word = [&]() {
-        uint16_t v = uint16_t(p[0] | (p[1] << 8));
-        p += 2;
-        return v;
-    };
-    r.nmitimen = byte();
-    r.wrio = byte();
-    r.wrmpya = byte();
-    r.wrmpyb = byte();
-    r.wrdiv = word();
-    r.wrdivb = byte();
-    r.htime = word();
-    r.vtime = word();
-    r.mdmaen = byte();
-    r.hdmaen = byte();
-    r.memsel = byte();
-    r.rdnmi = byte();
-    r.timeup = byte();
-    r.hvbjoy = byte();
-    r.rdio = byte();
-    r.rddiv = word();
-    r.rdmpy = word();
-    for (uint16_t& j : r.joy) j = word();
+    ByteReader b{in};
+    r.nmitimen = b.u8();
+    r.wrio = b.u8();
+    r.wrmpya = b.u8();
+    r.wrmpyb = b.u8();
+    r.wrdiv = b.u16();
+    r.wrdivb = b.u8();
+    r.htime = b.u16();
+    r.vtime = b.u16();
+    r.mdmaen = b.u8();
+    r.hdmaen = b.u8();
+    r.memsel = b.u8();
+    r.rdnmi = b.u8();
+    r.timeup = b.u8();
+    r.hvbjoy = b.u8();
+    r.rdio = b.u8();
+    r.rddiv = b.u16();
+    r.rdmpy = b.u16();
+    for (uint16_t& j : r.joy) j = b.u16();
     sysregs_post_load_fixup(m);
 }
 
 void sysregs_save_serial(const Machine& m, uint8_t out[kSerialPortsSaveSize]) {
     const SystemRegisters& r = m.sysregs;
     for (int port = 0; port < 2; port++) {
-        out[2 * port] = uint8_t(r.shift[port]);
-        out[2 * port + 1] = uint8_t(r.shift[port] >> 8);
+        put_le16(out + 2 * port, r.shift[port]);
     }
     out[4] = r.strobe;
 }
 
 void sysregs_load_serial(Machine& m, const uint8_t in[kSerialPortsSaveSize]) {
     SystemRegisters& r = m.sysregs;
-    for (int port = 0; port < 2; port++) r.shift[port] = uint16_t(in[2 * port] | (in[2 * port + 1] << 8));
+    for (int port = 0; port < 2; port++) r.shift[port] = get_le16(in + 2 * port);
     r.strobe = in[4] & 1;
 }
 

@@ -8,7 +8,7 @@
 #include "core/machine.h"
 #include "core/main_cpu.h"
 #include "core/system_registers.h"
-#include "state/byte_order.h"
+#include "core/byte_stream.h"
 #include "video/dma.h"
 #include "video/ppu.h"
 

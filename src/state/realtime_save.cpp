@@ -8,7 +8,7 @@
 #include "core/machine.h"
 #include "core/main_cpu.h"
 #include "state/battery_ram.h"
-#include "state/byte_order.h"
+#include "core/byte_stream.h"
 #include "state/register_snapshots.h"
 #include "state/state_file.h"
 #include "video/ppu.h"

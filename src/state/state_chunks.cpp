@@ -1,6 +1,6 @@
 #include "state/state_chunks.h"
 
-#include "state/byte_order.h"
+#include "core/byte_stream.h"
 
 namespace vt {
 

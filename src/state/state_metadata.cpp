@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "state/byte_order.h"
+#include "core/byte_stream.h"
 #include "state/state_chunks.h"
 #include "video/ppu.h"
 

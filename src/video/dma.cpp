@@ -10,6 +10,7 @@
 
 #include "cart/bus.h"
 #include "cart/memory_map.h"
+#include "core/byte_stream.h"
 #include "core/machine.h"
 
 namespace vt {
@@ -25,13 +26,6 @@ constexpr uint8_t kUnitPattern[8][4] = {{0, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 0, 0}
 constexpr int32_t kByteUnits = 4;
 
 uint8_t* channel_record(Machine& m, int n) { return &m.dma.regs[size_t(n) * 16]; }
-
-uint16_t record_word(const uint8_t* c, int offset) { return uint16_t(c[offset] | (c[offset + 1] << 8)); }
-
-void store_record_word(uint8_t* c, int offset, uint16_t v) {
-    c[offset] = uint8_t(v);
-    c[offset + 1] = uint8_t(v >> 8);
-}
 
 // A-bus accesses go through the CPU's memory map, but the transfer charges
 // its own time instead of the memory's.
@@ -101,9 +95,9 @@ bool start_next_channel(Machine& m) {
         const uint8_t* c = channel_record(m, n);
         d.channel = n;
         d.unit = kDmaUnits[c[kDmaControl]];
-        d.a_address = record_word(c, kDmaAAddress);
+        d.a_address = get_le16(c + kDmaAAddress);
         d.a_bank = c[kDmaABank];
-        d.count = record_word(c, kDmaCount);  // 0 moves 65,536 bytes
+        d.count = get_le16(c + kDmaCount);  // 0 moves 65,536 bytes
         d.b_address = c[kDmaBAddress];
         return true;
     }
@@ -117,8 +111,8 @@ bool start_next_channel(Machine& m) {
 void write_back_progress(Machine& m) {
     Dma& d = m.dma;
     uint8_t* c = channel_record(m, d.channel);
-    store_record_word(c, kDmaAAddress, d.a_address);
-    store_record_word(c, kDmaCount, d.count);
+    put_le16(c + kDmaAAddress, d.a_address);
+    put_le16(c + kDmaCount, d.count);
 }
 
 void finish_channel(Machine& m) {
@@ -126,9 +120,9 @@ void finish_channel(Machine& m) {
     uint8_t* c = channel_record(m, d.channel);
     m.timing.line_clock += kByteUnits;
     m.mem.dma_active = 0;
-    store_record_word(c, kDmaAAddress, d.a_address);
+    put_le16(c + kDmaAAddress, d.a_address);
     c[kDmaABank] = d.a_bank;
-    store_record_word(c, kDmaCount, 0);
+    put_le16(c + kDmaCount, 0);
     // A finished channel leaves the enable mask, so a restart does not
     // repeat it (its count of 0 would move 65,536 bytes).
     m.sysregs.mdmaen &= uint8_t(~(1u << d.channel));
@@ -164,13 +158,13 @@ template <int Mode, bool Indirect>
 void hdma_channel(Machine& m, int n) {
     uint8_t* c = channel_record(m, n);
     const uint8_t bank = c[kDmaABank];
-    uint16_t table = record_word(c, kDmaTableAddress);
+    uint16_t table = get_le16(c + kDmaTableAddress);
     if ((c[kDmaLineCounter] & 0x7F) == 0) {
         // Next entry: the line count, and in indirect mode the data address.
         m.timing.line_clock += kByteUnits;
         c[kDmaLineCounter] = a_bus_read(m, bank, table++);
         if (c[kDmaLineCounter] == 0) {
-            store_record_word(c, kDmaTableAddress, table);
+            put_le16(c + kDmaTableAddress, table);
             return;
         }
         if constexpr (Indirect) {
@@ -180,14 +174,14 @@ void hdma_channel(Machine& m, int n) {
             c[kDmaCount + 1] = a_bus_read(m, bank, table++);
         }
     }
-    uint16_t indirect = record_word(c, kDmaCount);
+    uint16_t indirect = get_le16(c + kDmaCount);
     for (int i = 0; i < kUnitLength[Mode]; i++) {
         const uint8_t v = Indirect ? a_bus_read(m, c[kDmaIndirectBank], indirect++) : a_bus_read(m, bank, table++);
         m.timing.line_clock += kByteUnits;
         b_bus_write(m, uint8_t(c[kDmaBAddress] + kUnitPattern[Mode][i]), v);
     }
-    store_record_word(c, kDmaTableAddress, table);
-    if constexpr (Indirect) store_record_word(c, kDmaCount, indirect);
+    put_le16(c + kDmaTableAddress, table);
+    if constexpr (Indirect) put_le16(c + kDmaCount, indirect);
 }
 
 // HDMA from the B bus to the A bus is not carried out.

@@ -3,133 +3,103 @@
 // part of the state; loading rebuilds every derived value.
 #include <algorithm>
 
+#include "core/byte_stream.h"
 #include "core/machine.h"
 
 namespace vt {
 
-namespace {
-
-struct Writer {
-    uint8_t* p;
-    void byte(uint8_t v) { *p++ = v; }
-    void word(uint16_t v) {
-        *p++ = uint8_t(v);
-        *p++ = uint8_t(v >> 8);
-    }
-    template <size_t N>
-    void bytes(const std::array<uint8_t, N>& a) {
-        p = std::copy(a.begin(), a.end(), p);
-    }
-};
-
-struct Reader {
-    const uint8_t* p;
-    uint8_t byte() { return *p++; }
-    uint16_t word() {
-        const uint16_t v = uint16_t(p[0] | (p[1] << 8));
-        p += 2;
-        return v;
-    }
-    template <size_t N>
-    void bytes(std::array<uint8_t, N>& a) {
-        std::copy(p, p + N, a.begin());
-        p += N;
-    }
-};
-
-}  // namespace
 
 void ppu_save_state(const Machine& m, uint8_t* out) {
     const Ppu& p = m.ppu;
-    Writer w{out};
-    w.byte(p.inidisp);
-    w.byte(p.objsel);
-    w.byte(p.oamaddl);
-    w.byte(p.oamaddh);
+    ByteWriter w{out};
+    w.u8(p.inidisp);
+    w.u8(p.objsel);
+    w.u8(p.oamaddl);
+    w.u8(p.oamaddh);
     w.bytes(p.oam);
-    w.byte(p.bgmode);
-    w.byte(p.mosaic);
-    for (uint8_t sc : p.bgsc) w.byte(sc);
-    w.byte(p.bg12nba);
-    w.byte(p.bg34nba);
+    w.u8(p.bgmode);
+    w.u8(p.mosaic);
+    for (uint8_t sc : p.bgsc) w.u8(sc);
+    w.u8(p.bg12nba);
+    w.u8(p.bg34nba);
     for (int n = 0; n < 4; n++) {
-        w.word(p.hofs[n]);
-        w.word(p.vofs[n]);
+        w.u16(p.hofs[n]);
+        w.u16(p.vofs[n]);
     }
-    w.byte(p.vmain);
-    w.word(p.vram_addr);
-    w.byte(p.m7sel);
-    for (uint16_t v : p.m7) w.word(v);
-    w.byte(p.cgadd);
+    w.u8(p.vmain);
+    w.u16(p.vram_addr);
+    w.u8(p.m7sel);
+    for (uint16_t v : p.m7) w.u16(v);
+    w.u8(p.cgadd);
     w.bytes(p.cgram);
-    w.byte(p.w12sel);
-    w.byte(p.w34sel);
-    w.byte(p.wobjsel);
-    for (uint8_t v : p.wh) w.byte(v);
-    w.byte(p.wbglog);
-    w.byte(p.wobjlog);
-    w.byte(p.tm);
-    w.byte(p.ts);
-    w.byte(p.tmw);
-    w.byte(p.tsw);
-    w.byte(p.cgwsel);
-    w.byte(p.cgadsub);
-    w.word(p.coldata);
-    w.byte(p.setini);
-    w.byte(uint8_t(p.product));
-    w.byte(uint8_t(p.product >> 8));
-    w.byte(uint8_t(p.product >> 16));
-    w.word(p.ophct);
-    w.word(p.opvct);
-    w.byte(p.stat77);
-    w.byte(p.stat78);
+    w.u8(p.w12sel);
+    w.u8(p.w34sel);
+    w.u8(p.wobjsel);
+    for (uint8_t v : p.wh) w.u8(v);
+    w.u8(p.wbglog);
+    w.u8(p.wobjlog);
+    w.u8(p.tm);
+    w.u8(p.ts);
+    w.u8(p.tmw);
+    w.u8(p.tsw);
+    w.u8(p.cgwsel);
+    w.u8(p.cgadsub);
+    w.u16(p.coldata);
+    w.u8(p.setini);
+    w.u8(uint8_t(p.product));
+    w.u8(uint8_t(p.product >> 8));
+    w.u8(uint8_t(p.product >> 16));
+    w.u16(p.ophct);
+    w.u16(p.opvct);
+    w.u8(p.stat77);
+    w.u8(p.stat78);
 }
 
 void ppu_load_state(Machine& m, const uint8_t* in) {
     Ppu& p = m.ppu;
-    Reader r{in};
-    p.inidisp = r.byte();
-    p.objsel = r.byte();
-    p.oamaddl = r.byte();
-    p.oamaddh = r.byte();
+    ByteReader r{in};
+    p.inidisp = r.u8();
+    p.objsel = r.u8();
+    p.oamaddl = r.u8();
+    p.oamaddh = r.u8();
     r.bytes(p.oam);
-    p.bgmode = r.byte();
-    p.mosaic = r.byte();
-    for (uint8_t& sc : p.bgsc) sc = r.byte();
-    p.bg12nba = r.byte();
-    p.bg34nba = r.byte();
+    p.bgmode = r.u8();
+    p.mosaic = r.u8();
+    for (uint8_t& sc : p.bgsc) sc = r.u8();
+    p.bg12nba = r.u8();
+    p.bg34nba = r.u8();
     for (int n = 0; n < 4; n++) {
-        p.hofs[n] = r.word();
-        p.vofs[n] = r.word();
+        p.hofs[n] = r.u16();
+        p.vofs[n] = r.u16();
     }
-    p.vmain = r.byte();
-    p.vram_addr = r.word();
-    p.m7sel = r.byte();
-    for (uint16_t& v : p.m7) v = r.word();
-    p.cgadd = r.byte();
+    p.vmain = r.u8();
+    p.vram_addr = r.u16();
+    p.m7sel = r.u8();
+    for (uint16_t& v : p.m7) v = r.u16();
+    p.cgadd = r.u8();
     r.bytes(p.cgram);
-    p.w12sel = r.byte();
-    p.w34sel = r.byte();
-    p.wobjsel = r.byte();
-    for (uint8_t& v : p.wh) v = r.byte();
-    p.wbglog = r.byte();
-    p.wobjlog = r.byte();
-    p.tm = r.byte();
-    p.ts = r.byte();
-    p.tmw = r.byte();
-    p.tsw = r.byte();
-    p.cgwsel = r.byte();
-    p.cgadsub = r.byte();
-    p.coldata = r.word() & 0x7FFF;
-    p.setini = r.byte();
-    p.product = r.byte();
-    p.product |= uint32_t(r.byte()) << 8;
-    p.product |= uint32_t(r.byte()) << 16;
+    p.w12sel = r.u8();
+    p.w34sel = r.u8();
+    p.wobjsel = r.u8();
+    for (uint8_t& v : p.wh) v = r.u8();
+    p.wbglog = r.u8();
+    p.wobjlog = r.u8();
+    p.tm = r.u8();
+    p.ts = r.u8();
+    p.tmw = r.u8();
+    p.tsw = r.u8();
+    p.cgwsel = r.u8();
+    p.cgadsub = r.u8();
+    p.coldata = r.u16() & 0x7FFF;
+    p.setini = r.u8();
+    p.product = r.u8();
+    p.product |= uint32_t(r.u8()) << 8;
+    p.product |= uint32_t(r.u8()) << 16;
     p.product_stale = false;
-    p.ophct = r.word();
-    p.opvct = r.word();
-    p.stat77 = r.byte();
-    p.stat78 = r.byte();
+    p.ophct = r.u16();
+    p.opvct = r.u16();
+    p.stat77 = r.u8();
+    p.stat78 = r.u8();
     ppu_refresh_derived(m);
 }
 
