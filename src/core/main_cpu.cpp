@@ -19,7 +19,7 @@ void cpu_raise_nmi(Machine& m) { w65816::raise_nmi<MainBus>(m); }
 
 void cpu_raise_irq(Machine& m, uint8_t source) { w65816::raise_irq<MainBus>(m, source); }
 
-bool cpu_is_idle(const Machine& m) { return m.cpu.next_step == &w65816::idle_step<MainBus>; }
+const CpuCore<Machine>::Routine kMainCpuIdleStep = &w65816::idle_step<MainBus>;
 
 uint8_t cpu_get_status(const Machine& m) { return cpu_status(m.cpu); }
 
