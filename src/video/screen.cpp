@@ -313,6 +313,25 @@ void render_pseudo_hires(Machine& m, const ModeInfo& main_order, const ModeInfo&
     output_double_row(p, &compose_pseudo_hires);
 }
 
+// Draws the layers either screen shows and stacks the line's main screen,
+// and its sub screen when colour math adds it (otherwise the sub screen is
+// left empty).
+template <bool Wide>
+void build_screens(Machine& m, const ModeInfo& main_order, const ModeInfo& sub_order) {
+    Ppu& p = m.ppu;
+    const bool sub_add = p.cgwsel & 2;
+    const uint8_t main_layers = p.tm & main_order.layers;
+    const uint8_t sub_layers = sub_add ? p.ts & sub_order.layers : 0;
+    draw_layers(m, main_order, (main_layers | sub_layers) & 0x0F);
+    select_source_colours(p, main_order, sub_order);
+    build_screen<Wide>(p, main_order, p.main_screen, main_layers, 0);
+    if (sub_add) {
+        build_screen<Wide>(p, sub_order, p.sub_screen, sub_layers, kSubMasks);
+    } else {
+        std::fill_n(p.sub_screen.key.data(), Wide ? 512 : 256, uint16_t(0));
+    }
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -324,17 +343,7 @@ void render_narrow_line(Machine& m, const ModeInfo& main_order, const ModeInfo& 
         render_pseudo_hires(m, main_order, sub_order);
         return;
     }
-    const bool sub_add = p.cgwsel & 2;
-    const uint8_t main_layers = p.tm & main_order.layers;
-    const uint8_t sub_layers = sub_add ? p.ts & sub_order.layers : 0;
-    draw_layers(m, main_order, (main_layers | sub_layers) & 0x0F);
-    select_source_colours(p, main_order, sub_order);
-    build_screen<false>(p, main_order, p.main_screen, main_layers, 0);
-    if (sub_add) {
-        build_screen<false>(p, sub_order, p.sub_screen, sub_layers, kSubMasks);
-    } else {
-        std::fill_n(p.sub_screen.key.data(), 256, uint16_t(0));
-    }
+    build_screens<false>(m, main_order, sub_order);
     output_double_row(p, p.compose_narrow);
 }
 
@@ -347,17 +356,7 @@ void render_narrow_mode(Machine& m) {
 void render_wide_mode(Machine& m) {
     Ppu& p = m.ppu;
     const ModeInfo& mi = mode_info(p.mode_index);
-    const bool sub_add = p.cgwsel & 2;
-    const uint8_t main_layers = p.tm & mi.layers;
-    const uint8_t sub_layers = sub_add ? p.ts & mi.layers : 0;
-    draw_layers(m, mi, (main_layers | sub_layers) & 0x0F);
-    select_source_colours(p, mi, mi);
-    build_screen<true>(p, mi, p.main_screen, main_layers, 0);
-    if (sub_add) {
-        build_screen<true>(p, mi, p.sub_screen, sub_layers, kSubMasks);
-    } else {
-        std::fill_n(p.sub_screen.key.data(), 512, uint16_t(0));
-    }
+    build_screens<true>(m, mi, mi);
     if (uint8_t* row = picture_row(p, p.output_line * 2 + p.field_row)) {
         p.compose_wide(p, p.row_buffer.data());
         std::memcpy(row, p.row_buffer.data(), kPictureStride);
