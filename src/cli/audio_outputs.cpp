@@ -46,12 +46,6 @@ bool finish_wav_capture(Machine&) {
     return true;
 }
 
-bool dump_aram(Machine& m, const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    bool ok = f && std::fwrite(m.apu.ram.data(), 1, m.apu.ram.size(), f) == m.apu.ram.size();
-    if (f) ok = std::fclose(f) == 0 && ok;
-    if (!ok) return complain("cannot write " + path);
-    return true;
-}
+bool dump_aram(Machine& m, const std::string& path) { return write_dump(path, m.apu.ram.data(), m.apu.ram.size()); }
 
 }  // namespace vt::cli

@@ -51,20 +51,6 @@ void print_message(const std::string& text) {
     std::fprintf(stderr, "%s\n", out.c_str());
 }
 
-bool write_bytes(const std::string& path, const uint8_t* data, size_t size) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(data, 1, size, f) == size;
-    ok = std::fclose(f) == 0 && ok;
-    return ok;
-}
-
-bool dump_or_complain(const std::string& path, const uint8_t* data, size_t size) {
-    if (write_bytes(path, data, size)) return true;
-    std::fprintf(stderr, "veltrane-cli: cannot write %s\n", path.c_str());
-    return false;
-}
-
 // The picture, audio and memory outputs at the end of a run.
 bool write_outputs(vt::Machine& m, const Options& o) {
     namespace cli = vt::cli;
@@ -72,8 +58,8 @@ bool write_outputs(vt::Machine& m, const Options& o) {
     if (!o.wav.empty()) ok = cli::finish_wav_capture(m) && ok;
     if (!o.png.empty()) ok = cli::write_png(m, o.png, o.png_format) && ok;
     if (!o.save_state.empty()) ok = cli::save_state_file(m, o.save_state) && ok;
-    if (!o.dump_wram.empty()) ok = dump_or_complain(o.dump_wram, m.mem.wram.data(), m.mem.wram.size()) && ok;
-    if (!o.dump_sram.empty()) ok = dump_or_complain(o.dump_sram, m.cart.sram.data(), m.cart.sram_size) && ok;
+    if (!o.dump_wram.empty()) ok = vt::cli::write_dump(o.dump_wram, m.mem.wram.data(), m.mem.wram.size()) && ok;
+    if (!o.dump_sram.empty()) ok = vt::cli::write_dump(o.dump_sram, m.cart.sram.data(), m.cart.sram_size) && ok;
     if (!o.dump_vram.empty()) ok = cli::dump_vram(m, o.dump_vram) && ok;
     if (!o.dump_cgram.empty()) ok = cli::dump_cgram(m, o.dump_cgram) && ok;
     if (!o.dump_oam.empty()) ok = cli::dump_oam(m, o.dump_oam) && ok;

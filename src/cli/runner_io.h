@@ -3,6 +3,8 @@
 // it failed in a way the user must hear about (the message is on stderr).
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace vt {
@@ -10,6 +12,9 @@ struct Machine;
 }
 
 namespace vt::cli {
+
+// Writes raw bytes to a file, saying on stderr when it cannot.
+bool write_dump(const std::string& path, const uint8_t* data, size_t size);
 
 bool load_state_file(Machine& m, const std::string& path);
 bool save_state_file(Machine& m, const std::string& path);

@@ -8,18 +8,6 @@
 
 namespace vt::cli {
 
-namespace {
-
-bool write_file(const std::string& path, const uint8_t* data, size_t size) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    bool ok = f && std::fwrite(data, 1, size, f) == size;
-    if (f) ok = std::fclose(f) == 0 && ok;
-    if (!ok) std::fprintf(stderr, "veltrane-cli: cannot write %s\n", path.c_str());
-    return ok;
-}
-
-}  // namespace
-
 bool write_png(Machine& m, const std::string& path, int format) {
     if (save_png_capture(m, path, format)) return true;
     std::fprintf(stderr, "veltrane-cli: cannot write %s\n", path.c_str());
@@ -33,11 +21,11 @@ bool dump_vram(Machine& m, const std::string& path) {
         bytes[2 * w] = m.ppu.vram_lo[w];
         bytes[2 * w + 1] = m.ppu.vram_hi[w];
     }
-    return write_file(path, bytes.data(), bytes.size());
+    return write_dump(path, bytes.data(), bytes.size());
 }
 
-bool dump_cgram(Machine& m, const std::string& path) { return write_file(path, m.ppu.cgram.data(), m.ppu.cgram.size()); }
+bool dump_cgram(Machine& m, const std::string& path) { return write_dump(path, m.ppu.cgram.data(), m.ppu.cgram.size()); }
 
-bool dump_oam(Machine& m, const std::string& path) { return write_file(path, m.ppu.oam.data(), m.ppu.oam.size()); }
+bool dump_oam(Machine& m, const std::string& path) { return write_dump(path, m.ppu.oam.data(), m.ppu.oam.size()); }
 
 }  // namespace vt::cli
