@@ -1,6 +1,5 @@
 #include "frontend/wav_writer.h"
 
-#include <cerrno>
 #include <cstring>
 
 namespace vt {
@@ -55,18 +54,16 @@ bool WavWriter::open(const std::string& path) {
     discard();
     error_.clear();
     path_ = path;
-    temp_path_ = path + ".part";
     frames_ = 0;
-    file_ = std::fopen(temp_path_.c_str(), "wb");
-    if (!file_) return fail("cannot create " + temp_path_ + ": " + std::strerror(errno));
+    if (!file_.open(path)) return fail("cannot create " + path + ": " + file_.error());
     uint8_t header[kHeaderSize];
     make_header(header, 0);  // sizes are filled in by finish()
-    if (std::fwrite(header, 1, sizeof header, file_) != sizeof header) return fail("cannot write " + temp_path_);
+    if (!file_.write(header, sizeof header)) return fail("cannot write " + path + ": " + file_.error());
     return true;
 }
 
 bool WavWriter::append(const int16_t* samples, uint32_t frames) {
-    if (!file_) return false;
+    if (!file_.is_open()) return false;
     if ((frames_ + frames) * kBlockAlign > kMaxDataBytes) return fail("the recording is too long for a WAV file");
     // Little-endian on disk whatever the host's order.
     uint8_t chunk[4096];
@@ -78,40 +75,22 @@ bool WavWriter::append(const int16_t* samples, uint32_t frames) {
             put16(chunk + n, uint16_t(samples[done++]));
             n += 2;
         }
-        if (std::fwrite(chunk, 1, n, file_) != n) return fail("cannot write " + temp_path_);
+        if (!file_.write(chunk, n)) return fail("cannot write " + path_ + ": " + file_.error());
     }
     frames_ += frames;
     return true;
 }
 
 bool WavWriter::finish() {
-    if (!file_) return false;
+    if (!file_.is_open()) return false;
     uint8_t header[kHeaderSize];
     make_header(header, uint32_t(frames_ * kBlockAlign));
-    if (std::fseek(file_, 0, SEEK_SET) != 0 || std::fwrite(header, 1, sizeof header, file_) != sizeof header ||
-        std::fflush(file_) != 0) {
-        return fail("cannot write " + temp_path_);
-    }
-    const int closed = std::fclose(file_);
-    file_ = nullptr;
-    if (closed != 0) return fail("cannot write " + temp_path_);
-    if (std::rename(temp_path_.c_str(), path_.c_str()) != 0) {
-        return fail("cannot replace " + path_ + ": " + std::strerror(errno));
-    }
-    temp_path_.clear();
+    if (!file_.write_at(0, header, sizeof header)) return fail("cannot write " + path_ + ": " + file_.error());
+    if (!file_.commit()) return fail("cannot write " + path_ + ": " + file_.error());
     return true;
 }
 
-void WavWriter::discard() {
-    if (file_) {
-        std::fclose(file_);
-        file_ = nullptr;
-    }
-    if (!temp_path_.empty()) {
-        std::remove(temp_path_.c_str());
-        temp_path_.clear();
-    }
-}
+void WavWriter::discard() { file_.discard(); }
 
 bool write_wav_file(const std::string& path, const int16_t* samples, uint32_t frames, std::string* error) {
     WavWriter w;

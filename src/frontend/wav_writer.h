@@ -1,13 +1,14 @@
 // WAV files of the sound generator's output: 44,100 Hz, 16-bit, stereo PCM.
 //
-// The file is written under a temporary name beside the target and renamed
-// over it only once it is complete, so a failed or abandoned write never
-// destroys an existing file.
+// The file is written under a unique temporary name beside the target and
+// renamed over it only once it is complete, so a failed or abandoned write
+// never destroys an existing file.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
+
+#include "state/atomic_file.h"
 
 namespace vt {
 
@@ -28,16 +29,15 @@ public:
     // Abandons the file; the target is left as it was.
     void discard();
 
-    bool is_open() const { return file_ != nullptr; }
+    bool is_open() const { return file_.is_open(); }
     uint64_t frames_written() const { return frames_; }
     const std::string& error() const { return error_; }
 
 private:
     bool fail(const std::string& message);
 
-    std::FILE* file_ = nullptr;
+    AtomicFile file_;
     std::string path_;
-    std::string temp_path_;
     uint64_t frames_ = 0;
     std::string error_;
 };

@@ -1,14 +1,12 @@
 #include "state/battery_ram.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 
 #include "cart/image_files.h"
+#include "state/atomic_file.h"
 
 namespace vt {
 
@@ -108,24 +106,7 @@ std::vector<uint8_t> battery_file_image(const Cartridge& c, BackupFormat format)
 }
 
 bool write_file_replacing(const std::string& path, const std::vector<uint8_t>& bytes) {
-    const std::string temporary = path + ".tmp";
-    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    size_t done = 0;
-    bool ok = true;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        done += size_t(n);
-    }
-    if (ok && ::fsync(fd) != 0) ok = false;
-    if (::close(fd) != 0) ok = false;
-    if (ok && std::rename(temporary.c_str(), path.c_str()) != 0) ok = false;
-    if (!ok) std::remove(temporary.c_str());
-    return ok;
+    return write_file_atomically(path, bytes);
 }
 
 BatterySaveResult battery_save(const Cartridge& c, const BatteryFolders& folders) {

@@ -16,7 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(LoaderFuzzCases, EverySavedInputLoadsOrIsRefusedCleanly) {
-    fs::path folder = fs::path(__FILE__).parent_path() / "fuzz_cases";
+    fs::path folder = fs::path(VELTRANE_TEST_SOURCE_DIR) / "cart" / "fuzz_cases";
     std::vector<fs::path> cases;
     for (const auto& entry : fs::directory_iterator(folder)) cases.push_back(entry.path());
     std::sort(cases.begin(), cases.end());

@@ -9,6 +9,7 @@
 #include "cart/loader.h"
 #include "core/machine.h"
 #include "state/battery_ram.h"
+#include "support/file_size_limit.h"
 #include "support/test_rom.h"
 
 namespace vt::test {
@@ -141,11 +142,13 @@ TEST(BatteryFiles, FailedSaveKeepsTheGoodFileAndSaysSo) {
     std::string dir = make_folder("failed");
     std::vector<uint8_t> good(8192, 0x42);
     write(dir + "/game.srm", good);
-    // The temporary file cannot be created: a folder stands in its way.
-    fs::create_directory(dir + "/game.srm.tmp");
     Cartridge c = battery_cart(dir + "/game.sfc");
     c.sram[0] = 0x01;
-    BatterySaveResult r = battery_save(c, {"", "", BackupFormat::Srm});
+    BatterySaveResult r;
+    {
+        ScopedFileSizeLimit disk_full(0);
+        r = battery_save(c, {"", "", BackupFormat::Srm});
+    }
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.message,
               "An error occured attempting to write BackupRAM to disk.  \rMake sure the specified BackupRAM path "
@@ -154,6 +157,11 @@ TEST(BatteryFiles, FailedSaveKeepsTheGoodFileAndSaysSo) {
 
     // A missing BackupRAM folder fails the same way.
     EXPECT_FALSE(battery_save(c, {"", dir + "/no/such/folder", BackupFormat::Srm}).ok);
+
+    // Leftovers at the names temporary files once had block nothing.
+    fs::create_directory(dir + "/game.srm.tmp");
+    EXPECT_TRUE(battery_save(c, {"", "", BackupFormat::Srm}).ok);
+    EXPECT_EQ(read_file(dir + "/game.srm")[0], 0x01);
 }
 
 TEST(BatteryFiles, SatellaviewRamGoesToBsxSrm) {
@@ -190,8 +198,12 @@ TEST(BatteryFiles, LoaderRestoresAndSavesThePreviousCartridgesRam) {
 
     // A save that fails stops the load until the program says to go on.
     ASSERT_TRUE(load_gamepak(*m, dir + "/first.sfc", options).loaded());
-    fs::create_directory(dir + "/first.srm.tmp");
-    LoadResult r = load_gamepak(*m, dir + "/second.sfc", options);
+    m->cart.sram[1] = 0x43;  // so the save has something new to write
+    LoadResult r;
+    {
+        ScopedFileSizeLimit disk_full(0);
+        r = load_gamepak(*m, dir + "/second.sfc", options);
+    }
     EXPECT_EQ(r.status, LoadStatus::BatterySaveFailed);
     EXPECT_EQ(r.caption, "Save BackupRAM");
     EXPECT_EQ(m->cart.title, "VELTRANE SRAM TEST");

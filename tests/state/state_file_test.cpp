@@ -9,6 +9,7 @@
 #include "state/state_file.h"
 #include "state/state_metadata.h"
 #include "state/state_test_support.h"
+#include "support/file_size_limit.h"
 #include "support/test_rom.h"
 
 namespace vt::test {
@@ -332,11 +333,12 @@ TEST(StateFileSave, AFailedWriteLeavesTheEarlierFile) {
     const std::string path = dir + "/game.S03";
     ASSERT_TRUE(save_state(*m, path, "first", "", with(false, false)));
     const std::vector<uint8_t> first = read_file(path);
-    // The temporary file cannot be created where a folder of its name stands.
-    fs::create_directories(path + ".tmp");
     std::string error;
     run_frame(*m);
-    EXPECT_FALSE(save_state(*m, path, "second", "", with(false, false), &error));
+    {
+        ScopedFileSizeLimit disk_full(0);
+        EXPECT_FALSE(save_state(*m, path, "second", "", with(false, false), &error));
+    }
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(read_file(path), first);
     EXPECT_FALSE(save_state(*m, dir + "/no/such/folder/game.S00", "", "", with(false, false), &error));
