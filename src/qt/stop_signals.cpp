@@ -33,11 +33,12 @@ StopSignals::StopSignals(int read_end) : QObject(QCoreApplication::instance()), 
 }
 
 StopSignals* StopSignals::install() {
-    if (the_instance) return the_instance;
-    int ends[2];
-    if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) return nullptr;
-    pipe_write_end = ends[1];
-    the_instance = new StopSignals(ends[0]);
+    if (!the_instance) {
+        int ends[2];
+        if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) return nullptr;
+        pipe_write_end = ends[1];
+        the_instance = new StopSignals(ends[0]);
+    }
     reinstall_handlers();
     return the_instance;
 }

@@ -16,8 +16,8 @@ class StopSignals : public QObject {
     Q_OBJECT
 public:
     // Creates the pipe and installs the handlers. Needs the QApplication;
-    // call it before anything can open a message box. Installing twice
-    // gives the same object.
+    // call it before anything can open a message box. Installing again
+    // gives the same object and puts the handlers back.
     static StopSignals* install();
     static StopSignals* instance();
 
