@@ -10,12 +10,24 @@ namespace vt {
 
 namespace {
 
-// The part of the battery RAM buffer the game can reach.
+// The part of the battery RAM buffer the game can reach: its size, or the
+// four 32 KiB windows some LoROM boards give their banks. Comparing 128 KiB
+// once a second costs microseconds.
+constexpr size_t kMinCompared = 128 * 1024;
+
 size_t sram_bytes(const Cartridge& c) {
-    return c.has_battery ? std::min<size_t>(c.sram_size, c.sram.size()) : 0;
+    return c.has_battery ? std::min<size_t>(std::max<size_t>(c.sram_size, kMinCompared), c.sram.size()) : 0;
 }
 
 size_t bsx_bytes(const Cartridge& c) { return is_satellaview(c) ? c.bsx_ram.size() : 0; }
+
+// "<path>: <reason>" for a file that could not be written: creating its
+// temporary file again tells why (a missing folder, no permission, a full disk).
+std::string why_not_written(const std::string& path) {
+    AtomicFile probe;
+    if (probe.open(path)) return path + ": the file could not be written";
+    return path + ": " + probe.error();
+}
 
 bool differs(const std::vector<uint8_t>& kept, const std::vector<uint8_t>& now, size_t size) {
     return kept.size() != size || std::memcmp(kept.data(), now.data(), size) != 0;
@@ -44,25 +56,20 @@ bool BatteryKeeper::write_at_close(const Cartridge& c) const { return !from_stat
 
 BatteryWrite BatteryKeeper::write(const Cartridge& c, const BatteryFolders& folders) {
     BatteryWrite result;
-    std::string error;
-    auto put = [&](const std::string& path, const std::vector<uint8_t>& bytes) {
-        if (!result.ok) return;
-        if (write_file_atomically(path, bytes, &error)) {
-            result.written = true;
-            return;
-        }
-        result.ok = false;
-        result.message = kSaveBackupRamFailed;
-        result.problem = path + ": " + error;
-    };
-    if (is_satellaview(c)) put(bsx_sram_path(folders), c.bsx_ram);
-    if (c.has_battery && !c.image_path.empty()) put(battery_file_path(c, folders), battery_file_image(c, folders.format));
-    if (result.ok) {
+    const bool writes_file = c.has_battery && !c.image_path.empty();
+    // battery_save keeps the file rules (formats, "BS-X.SRM", files that
+    // must not be replaced); the keeper adds when, and names what failed.
+    const BatterySaveResult saved = battery_save(c, folders);
+    if (saved.ok) {
+        result.written = writes_file || is_satellaview(c);
         remember(c);
         last_problem_.clear();
-    } else {
-        last_problem_ = result.problem;
+        return result;
     }
+    result.ok = false;
+    result.message = saved.message;
+    result.problem = writes_file ? why_not_written(battery_file_path(c, folders)) : kBsxSramFileName;
+    last_problem_ = result.problem;
     return result;
 }
 

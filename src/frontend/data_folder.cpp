@@ -16,12 +16,17 @@ std::string program_data_folder() {
     return "";
 }
 
+bool make_program_data_folder() {
+    const std::string folder = program_data_folder();
+    if (folder.empty()) return false;
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    return std::filesystem::is_directory(folder, ec);
+}
+
 std::string program_log_path() {
     const std::string folder = program_data_folder();
-    if (folder.empty()) return "";
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);  // a failure shows when the log cannot be created
-    return join_path(folder, kTraceLogFileName);
+    return folder.empty() ? "" : join_path(folder, kTraceLogFileName);
 }
 
 }  // namespace vt

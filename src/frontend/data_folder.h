@@ -11,8 +11,12 @@ namespace vt {
 
 std::string program_data_folder();
 
-// The desktop program's log, "trace.log" in the data folder (the folder is
-// created when missing). Empty when there is no data folder.
+// Creates the data folder when it is missing; false when it cannot be made
+// (the log's failure to be created then says so).
+bool make_program_data_folder();
+
+// The desktop program's log, "trace.log" in the data folder. Empty when
+// there is no data folder.
 std::string program_log_path();
 
 }  // namespace vt

@@ -173,9 +173,11 @@ OpenResult EmulatorHost::load_rts(const std::string& path) {
     return result;
 }
 
+// A state recording another cartridge than the loaded one is refused by
+// the state reader until the user says to load it anyway: OtherCartridge,
+// then accept_other_cartridge. (The reader's record of the cartridge comes
+// with the state files that carry it; until then every state loads.)
 OpenResult EmulatorHost::load_chunked_state(const std::string& path, OpenFlags flags) {
-    // States recording another cartridge are refused by the state reader;
-    // accept_other_cartridge is the user's "load anyway".
     (void)flags;
     OpenResult result;
     std::string error;

@@ -27,6 +27,9 @@ struct TraceLog;
 inline constexpr const char* kRunningTitle = "Veltrane [Running]";
 inline constexpr const char* kStoppedTitle = "Veltrane [Stopped]";
 inline constexpr int kMaxFrameSkip = 4;
+// Asked (Yes/No) when a state records another cartridge than the loaded one.
+inline constexpr const char* kOtherCartridgeQuestion =
+    "This state was saved with another Gamepak.  \rLoad it anyway?";
 
 // A message for the user: a message box in the desktop program, lines on
 // stderr in the runner.

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QScreen>
 
+#include "frontend/data_folder.h"
 #include "frontend/demo_cartridge.h"
 #include "qt/main_window.h"
 #include "qt/stop_signals.h"
@@ -17,6 +18,8 @@ int main(int argc, char** argv) {
     // window the normal way, so battery RAM and settings are written. The
     // handlers go in before the window can show its first message box.
     vt::gui::StopSignals::install();
+    // The log and the demo's battery RAM live in the program's data folder.
+    vt::make_program_data_folder();
 
     vt::gui::MainWindow window;
     window.show();

@@ -305,8 +305,12 @@ void MainWindow::open_file(const std::string& path) {
     switch (detect_file_kind(path)) {
         case FileKind::ChunkedState:
         case FileKind::RealTimeSave: {
-            const OpenResult r = host_.load_state_file(path);
-            show_host_message(r.message);
+            OpenResult r = host_.load_state_file(path);
+            if (r.status == OpenStatus::OtherCartridge &&
+                ask(r.message.caption, kOtherCartridgeQuestion, BoxIcon::Warning, BoxButtons::YesNo) == BoxAnswer::Yes)
+                r = host_.load_state_file(path, OpenFlags{.accept_other_cartridge = true});
+            else if (r.status != OpenStatus::OtherCartridge)
+                show_host_message(r.message);
             if (r.opened() && audio_) audio_->clear();
             return;
         }

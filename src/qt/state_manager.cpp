@@ -181,7 +181,13 @@ BoxAnswer StateManager::tell(const char* text, const std::string& problem) {
 
 void StateManager::load_selected() {
     const StateSlot& s = slots_[size_t(selected_slot())];
-    const OpenResult r = host_.load_state_file(s.path);
+    OpenResult r = host_.load_state_file(s.path);
+    if (r.status == OpenStatus::OtherCartridge) {
+        BoxRequest q{QString::fromLatin1(kStateManagerCaption), QString::fromLatin1(kOtherCartridgeQuestion),
+                     BoxIcon::Warning, BoxButtons::YesNo};
+        if ((messages_ ? messages_(this, q) : show_message_box(this, q)) != BoxAnswer::Yes) return;
+        r = host_.load_state_file(s.path, OpenFlags{.accept_other_cartridge = true});
+    }
     if (r.opened()) {
         accept();
         return;

@@ -188,6 +188,7 @@ private slots:
             QVERIFY(mine.open(QIODevice::WriteOnly));
             mine.write("a file of the user's");
         }
+        QVERIFY(make_program_data_folder());  // as the program does at start
         {
             MainWindowOptions o;
             QCOMPARE(o.trace_log_path, QString::fromStdString(f.path("data/veltrane/trace.log")));
