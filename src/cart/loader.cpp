@@ -16,7 +16,6 @@
 #include "core/crc32.h"
 #include "core/driver.h"
 #include "core/machine.h"
-#include "debug/trace_log.h"
 
 namespace vt {
 
@@ -514,8 +513,6 @@ void commit(Load& ld, Machine& m) {
     BatteryFolders folders = battery_folders(o);
     battery_load(c, folders);
     if (is_satellaview(c)) bsx_ram_load(c, folders);
-
-    if (o.log) trace_log_write_load(*o.log, c.image_path, rom_information(c));
 
     t.gamepak_loaded = true;
     machine_power_on(m);

@@ -7,7 +7,7 @@
 //
 // The loader shows nothing: it returns the message the program shows (with
 // its caption and icon) and, for an over-dumped image, the corrected image
-// and the question to ask.
+// and the question to ask. The program writes the load to its log.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +20,6 @@
 namespace vt {
 
 struct Machine;
-struct TraceLog;
 
 inline constexpr const char* kLoadGamepakCaption = "Load Gamepak";
 inline constexpr const char* kFileCouldNotBeLoaded =
@@ -55,7 +54,6 @@ struct LoadOptions {
     bool auto_create_backup_header = false;  // FFE header on a corrected image (".bbd" format only)
     uint8_t wram_fill = 0x55;
     RegionOverride region = RegionOverride::Auto;
-    TraceLog* log = nullptr;  // receives the ROM Information block
     // Save the previous cartridge's battery RAM first. The program clears
     // it to go on after the user chose to continue without saving.
     bool save_previous_battery = true;

@@ -18,11 +18,6 @@ std::unique_ptr<WavWriter>& wav_capture() {
     return writer;
 }
 
-bool complain(const std::string& what) {
-    std::fprintf(stderr, "veltrane-cli: %s\n", what.c_str());
-    return false;
-}
-
 }  // namespace
 
 bool start_wav_capture(Machine&, const std::string& path) {

@@ -54,7 +54,10 @@ const char* usage_text() {
            "  --region ntsc|pal     override the cartridge's region\n"
            "  --log FILE            write the program's log (ROM Information block) to FILE\n"
            "  --no-battery-save     do not write the battery RAM file at exit\n"
-           "Exit status: 0 success, 1 bad usage, 2 the image cannot be loaded.\n";
+           "Exit status: 0 success, 1 bad usage or a file that cannot be read or written,\n"
+           "  2 the image cannot be loaded. SIGINT, SIGTERM and SIGHUP stop the run at the\n"
+           "  next frame; the outputs and battery RAM are written, then the status is 130,\n"
+           "  143 or 129.\n";
 }
 
 ParseResult parse_options(int argc, char** argv, Options& o, std::string& error) {

@@ -1,5 +1,4 @@
 // The runner's picture and video-memory outputs.
-#include <cstdio>
 #include <vector>
 
 #include "cli/runner_io.h"
@@ -9,9 +8,9 @@
 namespace vt::cli {
 
 bool write_png(Machine& m, const std::string& path, int format) {
-    if (save_png_capture(m, path, format)) return true;
-    std::fprintf(stderr, "veltrane-cli: cannot write %s\n", path.c_str());
-    return false;
+    std::string error;
+    if (save_png_capture(m, path, format, &error)) return true;
+    return complain("cannot write " + path + ": " + error);
 }
 
 bool dump_vram(Machine& m, const std::string& path) {

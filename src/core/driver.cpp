@@ -15,10 +15,6 @@ namespace vt {
 
 namespace {
 
-void set_title(Machine& m, const char* title) {
-    if (m.host.set_title) m.host.set_title(m.host.user, title);
-}
-
 // One unit of main-CPU work, then the audio CPU and the SA-1 catch up.
 inline void step(Machine& m) {
     Timing& t = m.timing;
@@ -111,7 +107,7 @@ void run_line(Machine& m) {
 void run_frame(Machine& m) {
     Timing& t = m.timing;
     SystemRegisters& r = m.sysregs;
-    const bool drawn = t.frame_skip_countdown == 0;
+    const bool drawn = m.host.draw_frame;
 
     video_frame_start(m);
     m.cpu.nmi_pending = 0;  // an NMI not taken in the last frame is dropped
@@ -150,33 +146,8 @@ void run_frame(Machine& m) {
     m.ppu.stat78 ^= 0x80;  // interlace field
     dsp_frame_end(m);
 
-    if (!t.running_title) {
-        set_title(m, "Veltrane [Running]");
-        t.running_title = true;
-    }
     if (drawn && m.host.present_frame) m.host.present_frame(m.host.user, m);
-
-    if (--t.frame_skip_countdown < 0) t.frame_skip_countdown = int8_t(t.frame_skip);
     t.frame_counter++;
-}
-
-bool run_idle_turn(Machine& m) {
-    Timing& t = m.timing;
-    if (!t.gamepak_loaded) return false;
-    if (t.hold_count != 0) {
-        if (t.running_title) {
-            set_title(m, "Veltrane [Stopped]");
-            t.running_title = false;
-        }
-        return false;
-    }
-    run_frame(m);
-    return true;
-}
-
-void set_frame_skip(Machine& m, uint8_t frames) {
-    m.timing.frame_skip = frames > 4 ? 4 : frames;
-    m.timing.frame_skip_countdown = 0;
 }
 
 void machine_power_on(Machine& m) {

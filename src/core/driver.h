@@ -9,7 +9,8 @@ namespace vt {
 
 struct Machine;
 
-// Runs one whole frame; draws at most one picture.
+// Runs one whole frame; draws its picture unless the program asked it not
+// to (m.host.draw_frame).
 void run_frame(Machine& m);
 // Runs the scanline named by the line counter.
 void run_line(Machine& m);
@@ -19,14 +20,5 @@ void run_line(Machine& m);
 void machine_power_on(Machine& m);
 // The console's reset button (the caller asks for confirmation).
 void machine_reset(Machine& m);
-
-// The main window's idle turn: runs a frame while a Gamepak is loaded and
-// nothing holds the machine, and keeps the title in step. Returns whether a
-// frame ran.
-bool run_idle_turn(Machine& m);
-
-// Frame skip 0-4: frames emulated but not drawn after each drawn frame. The
-// next frame is drawn.
-void set_frame_skip(Machine& m, uint8_t frames);
 
 }  // namespace vt

@@ -20,11 +20,13 @@
 
 namespace vt {
 
-// What the driver asks of the program around it (window title, picture,
-// per-frame input). Any of them may be left empty.
+// What the driver asks of the program around it (picture, per-frame input)
+// and what the program tells it. Any hook may be left empty.
 struct HostHooks {
     void* user = nullptr;
-    void (*set_title)(void* user, const char* title) = nullptr;
+    // Whether the next frame's picture is drawn; the program clears it for
+    // the frames its frame skip leaves out. Read when a frame starts.
+    bool draw_frame = true;
     void (*present_frame)(void* user, Machine& m) = nullptr;
     // Mouse and Super Scope state, once per frame at V-blank start.
     void (*frame_input)(void* user, Machine& m) = nullptr;

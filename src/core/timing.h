@@ -24,12 +24,8 @@ struct Timing {
     uint16_t sound_lines = 244;
     uint8_t hdma_active = 0;
     uint32_t frame_counter = 0;
-    uint8_t frame_skip = 0;           // frames emulated but not drawn after each drawn one
-    int8_t frame_skip_countdown = 0;  // the frame is drawn when 0
-    uint32_t hold_count = 0;
     uint64_t cpu_steps = 0;  // main-CPU steps run (instructions, interrupt entries, idle steps)
     bool gamepak_loaded = false;
-    bool running_title = false;
 };
 
 }  // namespace vt

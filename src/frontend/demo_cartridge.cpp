@@ -1,9 +1,9 @@
 #include "frontend/demo_cartridge.h"
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "cart/image_files.h"
+#include "frontend/data_folder.h"
 
 namespace vt {
 
@@ -14,13 +14,7 @@ extern const std::size_t kDemoCartridgeSize;
 const uint8_t* demo_cartridge_image() { return kDemoCartridgeImage; }
 size_t demo_cartridge_size() { return kDemoCartridgeSize; }
 
-std::string default_demo_data_folder() {
-    const char* xdg = std::getenv("XDG_DATA_HOME");
-    if (xdg && xdg[0] == '/') return join_path(xdg, "veltrane");
-    const char* home = std::getenv("HOME");
-    if (home && home[0]) return join_path(join_path(home, ".local/share"), "veltrane");
-    return "";
-}
+std::string default_demo_data_folder() { return program_data_folder(); }
 
 LoadResult load_builtin_demo(Machine& m, const LoadOptions& options, const std::string& data_folder) {
     if (!data_folder.empty()) {

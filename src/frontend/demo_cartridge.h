@@ -22,9 +22,8 @@ inline constexpr const char* kDemoImageFileName = "veltrane-demo.sfc";
 const uint8_t* demo_cartridge_image();
 size_t demo_cartridge_size();
 
-// The folder for the demo's battery RAM: $XDG_DATA_HOME/veltrane when
-// XDG_DATA_HOME holds an absolute path, else $HOME/.local/share/veltrane;
-// empty when neither is set (the current folder is then used).
+// The folder for the demo's battery RAM: the program's data folder
+// (data_folder.h); empty when there is none (the current folder is then used).
 std::string default_demo_data_folder();
 
 // Loads the demo as the image "veltrane-demo.sfc" in `data_folder`,

@@ -2,12 +2,11 @@
 
 #include <zlib.h>
 
-#include <cstdio>
-#include <memory>
 #include <vector>
 
 #include "core/crc32.h"
 #include "core/machine.h"
+#include "state/atomic_file.h"
 
 namespace vt {
 
@@ -50,10 +49,6 @@ std::vector<uint8_t> raw_rows(const uint8_t* image, int width, int height, bool 
     return raw;
 }
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 }  // namespace
 
 CaptureSize capture_format_size(int format) {
@@ -65,8 +60,11 @@ CaptureSize capture_format_size(int format) {
     }
 }
 
-bool SavePng(const uint8_t* image, const std::string& file_name, int full_height, bool half_size) {
-    if (full_height <= 0 || full_height > kPictureHeight) return false;
+bool SavePng(const uint8_t* image, const std::string& file_name, int full_height, bool half_size, std::string* error) {
+    if (full_height <= 0 || full_height > kPictureHeight) {
+        if (error) *error = "unknown picture height";
+        return false;
+    }
     const int width = half_size ? kSourceWidth / 2 : kSourceWidth;
     const int height = half_size ? full_height / 2 : full_height;
 
@@ -74,6 +72,7 @@ bool SavePng(const uint8_t* image, const std::string& file_name, int full_height
     uLongf packed_size = compressBound(uLong(raw.size()));
     std::vector<uint8_t> packed(packed_size);
     if (compress2(packed.data(), &packed_size, raw.data(), uLong(raw.size()), Z_DEFAULT_COMPRESSION) != Z_OK) {
+        if (error) *error = "the picture could not be compressed";
         return false;
     }
 
@@ -90,16 +89,16 @@ bool SavePng(const uint8_t* image, const std::string& file_name, int full_height
     put_chunk(file, "IDAT", packed.data(), packed_size);
     put_chunk(file, "IEND", nullptr, 0);
 
-    std::unique_ptr<std::FILE, FileCloser> out(std::fopen(file_name.c_str(), "wb"));
-    if (!out) return false;
-    if (std::fwrite(file.data(), 1, file.size(), out.get()) != file.size()) return false;
-    return std::fclose(out.release()) == 0;
+    return write_file_atomically(file_name, file, error);
 }
 
-bool save_png_capture(const Machine& m, const std::string& file_name, int format) {
-    if (format < 0 || format >= kCaptureFormats) return false;
+bool save_png_capture(const Machine& m, const std::string& file_name, int format, std::string* error) {
+    if (format < 0 || format >= kCaptureFormats) {
+        if (error) *error = "unknown capture format";
+        return false;
+    }
     const CaptureSize size = capture_format_size(format);
-    return SavePng(video_picture(m), file_name, size.full_height, size.half_size);
+    return SavePng(video_picture(m), file_name, size.full_height, size.half_size, error);
 }
 
 }  // namespace vt

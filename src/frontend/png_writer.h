@@ -22,11 +22,13 @@ CaptureSize capture_format_size(int format);
 
 // Writes `image` (rows of 512 pixels, 3 bytes each in blue, green, red
 // order, at least full_height rows) as a PNG file, replacing any file of
-// that name. Returns false when the file cannot be created or written.
-bool SavePng(const uint8_t* image, const std::string& file_name, int full_height, bool half_size);
+// that name once the new one is complete. Returns false, with the reason in
+// `error` when given, when the file cannot be created or written.
+bool SavePng(const uint8_t* image, const std::string& file_name, int full_height, bool half_size,
+             std::string* error = nullptr);
 
 // Writes the machine's current output picture in capture format 0-3.
 // Returns false for an unknown format or when the file cannot be written.
-bool save_png_capture(const Machine& m, const std::string& file_name, int format);
+bool save_png_capture(const Machine& m, const std::string& file_name, int format, std::string* error = nullptr);
 
 }  // namespace vt

@@ -3,27 +3,23 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QScreen>
-#include <QTimer>
-#include <atomic>
-#include <csignal>
 
+#include "frontend/data_folder.h"
 #include "frontend/demo_cartridge.h"
 #include "qt/main_window.h"
-
-namespace {
-
-// A terminal's Ctrl+C or a polite kill closes the window the normal way, so
-// battery RAM and settings are written.
-std::atomic<bool> stop_requested{false};
-
-void request_stop(int) { stop_requested = true; }
-
-}  // namespace
+#include "qt/stop_signals.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Veltrane"));
     QCoreApplication::setApplicationName(QStringLiteral("Veltrane"));
+
+    // A terminal's Ctrl+C, a polite kill or a closed session closes the
+    // window the normal way, so battery RAM and settings are written. The
+    // handlers go in before the window can show its first message box.
+    vt::gui::StopSignals::install();
+    // The log and the demo's battery RAM live in the program's data folder.
+    vt::make_program_data_folder();
 
     vt::gui::MainWindow window;
     window.show();
@@ -34,14 +30,6 @@ int main(int argc, char** argv) {
         window.move(frame.topLeft());
     }
     window.activateWindow();
-
-    std::signal(SIGINT, request_stop);
-    std::signal(SIGTERM, request_stop);
-    QTimer stop_poll;
-    QObject::connect(&stop_poll, &QTimer::timeout, &window, [&window] {
-        if (stop_requested.exchange(false)) window.close();
-    });
-    stop_poll.start(200);
 
     const QStringList args = QCoreApplication::arguments();
     // The Reload list and the reload check keep full paths.

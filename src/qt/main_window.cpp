@@ -15,10 +15,11 @@
 #include <QScreen>
 #include <QSettings>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 #include "audio/dsp.h"
 #include "cart/image_files.h"
-#include "core/driver.h"
 #include "frontend/demo_cartridge.h"
 #include "frontend/file_filter.h"
 #include "frontend/menu_rules.h"
@@ -30,6 +31,7 @@
 #include "qt/properties_window.h"
 #include "qt/sdl_audio.h"
 #include "qt/settings_store.h"
+#include "qt/stop_signals.h"
 #include "qt/video_bridge.h"
 
 namespace vt::gui {
@@ -49,6 +51,12 @@ BoxIcon box_icon(MessageIcon icon) {
         case MessageIcon::Warning: return BoxIcon::Warning;
         default: return BoxIcon::None;
     }
+}
+
+// A message box's text with the file concerned and the reason below it.
+std::string text_naming_the_file(const std::string& text, const std::string& problem) {
+    if (problem.empty()) return text;
+    return text + "\r\r" + problem;
 }
 
 QString default_file_dialog(QWidget* parent, FileRequest& r) {
@@ -83,15 +91,23 @@ QString default_file_dialog(QWidget* parent, FileRequest& r) {
 MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
     : QMainWindow(parent),
       options_(std::move(options)),
-      machine_(make_machine()),
-      devices_(machine_->input),
+      devices_(host_.machine().input),
       ring_(kRingFrames) {
-    Machine& m = *machine_;
+    // A stop signal from here on closes the window properly, even while a
+    // message box below is open.
+    if (StopSignals* stop = StopSignals::instance())
+        connect(stop, &StopSignals::stop_requested, this, &MainWindow::close_for_signal);
+
+    Machine& m = host_.machine();
     m.host.user = this;
-    m.host.set_title = &MainWindow::host_set_title;
     m.host.present_frame = &MainWindow::host_present_frame;
     m.host.frame_input = &MainWindow::host_frame_input;
-    m.timing.hold_count = 0;
+    host_.set_title_hook([this](const char* title) { setWindowTitle(QString::fromLatin1(title)); });
+    host_.set_options_source([this] { return host_options(); });
+    host_.set_log(&log_);
+    host_.set_battery_problem_hook([](const std::string& problem) {
+        std::fprintf(stderr, "veltrane: cannot write battery RAM to %s\n", problem.c_str());
+    });
 
     program_folder_ = options_.program_folder.isEmpty() ? QCoreApplication::applicationDirPath().toStdString()
                                                         : options_.program_folder.toStdString();
@@ -105,6 +121,7 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
         ask("Veltrane", kTraceLogCreateFailed, BoxIcon::Warning, BoxButtons::Ok);
 
     read_settings();
+    settings_read_ = true;
 
     view_ = new PictureView(this);
     view_->setFixedSize(kClientWidth, kClientHeight);
@@ -126,6 +143,8 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
             audio_.reset();
             ask(kSoundFailedCaption, kSoundFailedText, BoxIcon::Error, BoxButtons::Ok);
         }
+        // Whatever the sound library did, the stop signals stay ours.
+        StopSignals::reinstall_handlers();
     }
 
     setAcceptDrops(true);
@@ -144,8 +163,22 @@ MainWindow::~MainWindow() {
     save_settings();
     if (audio_) audio_->close();
     trace_log_close(log_);
-    // The machine outlives nothing that calls back into this window.
-    machine_->host = HostHooks{};
+    // The host outlives nothing that calls back into this window.
+    host_.machine().host = HostHooks{};
+    host_.set_title_hook({});
+    host_.set_options_source([options = host_options()] { return options; });
+}
+
+void MainWindow::close_for_signal(int signal) {
+    frame_timer_.stop();
+    const BatteryWrite saved = host_.save_battery_ram_at_close();
+    if (!saved.ok) std::fprintf(stderr, "veltrane: cannot write battery RAM to %s\n", saved.problem.c_str());
+    if (settings_read_) save_settings();
+    trace_log_close(log_);
+    std::fflush(stderr);
+    const int status = 128 + signal;
+    if (options_.exit_process) options_.exit_process(status);
+    else std::_Exit(status);
 }
 
 // --- settings ---------------------------------------------------------
@@ -189,47 +222,47 @@ QString MainWindow::choose_file(FileRequest& request) {
 
 // --- loading ---------------------------------------------------------------
 
-LoadOptions MainWindow::load_options() {
-    LoadOptions o;
+// The host reads the settings each time it needs them, so changes made in
+// the dialogs apply at once.
+HostOptions MainWindow::host_options() const {
+    HostOptions o;
     o.program_folder = program_folder_;
     o.backup_folder = settings_.backup_path;
     o.backup_format = BackupFormat(settings_.backup_format >= 0 && settings_.backup_format <= 2 ? settings_.backup_format : 0);
     o.auto_create_backup_header = settings_.auto_create_header;
     o.wram_fill = settings_.wm_initial_value;
-    o.log = &log_;
+    o.state.sram_transfer = settings_.sram_transfer;
+    o.state.bitmap_transfer = settings_.bitmap_transfer;
     return o;
 }
 
-void MainWindow::show_load_message(const LoadResult& r) {
-    if (r.message.empty()) return;
-    ask(r.caption.empty() ? kLoadGamepakCaption : r.caption, r.message, box_icon(r.icon), BoxButtons::Ok);
+BoxAnswer MainWindow::show_host_message(const HostMessage& message, BoxButtons buttons) {
+    if (message.empty()) return BoxAnswer::Ok;
+    return ask(message.caption, text_naming_the_file(message.text, message.problem), box_icon(message.icon), buttons);
 }
 
 bool MainWindow::load_gamepak_file(const std::string& path) {
-    Machine& m = *machine_;
-    LoadOptions o = load_options();
-    LoadResult r = load_gamepak(m, path, o);
-    if (r.status == LoadStatus::BatterySaveFailed) {
+    OpenResult r = host_.load_image(path);
+    if (r.status == OpenStatus::BatterySaveFailed) {
         // OK stops the load; Cancel goes on without saving.
-        if (ask(r.caption, r.message, box_icon(r.icon), BoxButtons::OkCancel) == BoxAnswer::Ok) return false;
-        o.save_previous_battery = false;
-        r = load_gamepak(m, path, o);
+        if (show_host_message(r.message, BoxButtons::OkCancel) == BoxAnswer::Ok) return false;
+        r = host_.load_image(path, OpenFlags{.skip_battery_save = true});
     }
-    show_load_message(r);
-    if (!r.loaded()) return false;
+    show_host_message(r.message);
+    if (!r.opened()) return false;
     if (has_extension(path, ".GB")) {
         restart_pacing();
         return true;  // a Game Boy cartridge in the Super Game Boy: the Gamepak stays
     }
-    add_recent_file(settings_.recent, path, recent_icon_for(m.cart));
+    add_recent_file(settings_.recent, path, recent_icon_for(machine().cart));
     settings_.last_directory = path_folder(path);
     after_load();
-    if (r.overdumped) offer_overdump_fix(r);
+    if (r.load.overdumped) offer_overdump_fix(r.load);
     return true;
 }
 
 void MainWindow::after_load() {
-    Machine& m = *machine_;
+    Machine& m = machine();
     reload_check_watch(reload_, m.cart.image_path, m.cart.file_date);
     if (properties_) properties_->refresh();
     update_frame_rate_menu();
@@ -244,8 +277,8 @@ void MainWindow::offer_overdump_fix(const LoadResult& r) {
     FileRequest request;
     request.save = true;
     request.title = QStringLiteral("Save As");
-    request.folder = QString::fromStdString(path_folder(machine_->cart.image_path));
-    request.file_name = QString::fromStdString(machine_->cart.image_path);
+    request.folder = QString::fromStdString(path_folder(machine().cart.image_path));
+    request.file_name = QString::fromStdString(machine().cart.image_path);
     request.filter = QString::fromLatin1(kSaveAsFilter);
     request.filter_index = 1;
     QString chosen = choose_file(request);
@@ -256,27 +289,42 @@ void MainWindow::offer_overdump_fix(const LoadResult& r) {
 }
 
 bool MainWindow::load_demo(const std::string& data_folder) {
-    LoadResult r = load_builtin_demo(*machine_, load_options(), data_folder);
-    show_load_message(r);
-    if (!r.loaded()) return false;
+    OpenResult r = host_.load_demo(data_folder);
+    if (r.status == OpenStatus::BatterySaveFailed) {
+        if (show_host_message(r.message, BoxButtons::OkCancel) == BoxAnswer::Ok) return false;
+        r = host_.load_demo(data_folder, OpenFlags{.skip_battery_save = true});
+    }
+    show_host_message(r.message);
+    if (!r.opened()) return false;
     // Not a file of the user's: it stays out of the Reload list.
     after_load();
     return true;
 }
 
 void MainWindow::open_file(const std::string& path) {
-    if (has_extension(path, ".RTS")) {
-        load_rts_file(path);
-        return;
+    switch (detect_file_kind(path)) {
+        case FileKind::ChunkedState:
+        case FileKind::RealTimeSave: {
+            OpenResult r = host_.load_state_file(path);
+            if (r.status == OpenStatus::OtherCartridge &&
+                ask(r.message.caption, kOtherCartridgeQuestion, BoxIcon::Warning, BoxButtons::YesNo) == BoxAnswer::Yes)
+                r = host_.load_state_file(path, OpenFlags{.accept_other_cartridge = true});
+            else if (r.status != OpenStatus::OtherCartridge)
+                show_host_message(r.message);
+            if (r.opened() && audio_) audio_->clear();
+            return;
+        }
+        case FileKind::Image:
+        case FileKind::Unreadable: break;
     }
     load_gamepak_file(path);
 }
 
 bool MainWindow::save_battery_ram_asking() {
-    if (!machine_->timing.gamepak_loaded) return true;
-    BatterySaveResult saved = battery_save(machine_->cart, battery_folders(load_options()));
+    const BatteryWrite saved = host_.save_battery_ram_at_close();
     if (saved.ok) return true;
-    return ask(kSaveBackupRamCaption, saved.message, BoxIcon::Warning, BoxButtons::OkCancel) != BoxAnswer::Ok;
+    const HostMessage m{kSaveBackupRamCaption, saved.message, MessageIcon::Warning, saved.problem};
+    return show_host_message(m, BoxButtons::OkCancel) != BoxAnswer::Ok;
 }
 
 // --- run loop --------------------------------------------------------------
@@ -284,7 +332,7 @@ bool MainWindow::save_battery_ram_asking() {
 double MainWindow::now_seconds() const { return double(clock_.nsecsElapsed()) * 1e-9; }
 
 void MainWindow::restart_pacing() {
-    pacer_start(pacer_, now_seconds(), frame_rate_for(machine_->cart.pal && machine_->timing.gamepak_loaded));
+    pacer_start(pacer_, now_seconds(), frame_rate_for(machine().cart.pal && host_.gamepak_loaded()));
 }
 
 void MainWindow::set_application_active(bool active) {
@@ -292,13 +340,15 @@ void MainWindow::set_application_active(bool active) {
         active_ = false;
         frame_timer_.stop();
         // Keys held while the program loses the keyboard would stay pressed.
+        Machine& m = machine();
         for (int port = 0; port < 2; port++)
-            if (machine_->input.device[port] == PortDevice::Joypad) machine_->input.record[port] &= 0x0000FFFFu;
+            if (m.input.device[port] == PortDevice::Joypad) m.input.record[port] &= 0x0000FFFFu;
         fast_forward_ = false;
+        // Frames stop: what the game saved reaches its file now.
+        host_.flush_battery_ram();
         return;
     }
-    Machine& m = *machine_;
-    if (reload_check_on_activate(reload_, m.timing.gamepak_loaded, &file_date)) {
+    if (reload_check_on_activate(reload_, host_.gamepak_loaded(), &file_date)) {
         if (ask(kReloadCaption, kReloadQuestion, BoxIcon::Information, BoxButtons::YesNo) == BoxAnswer::Yes)
             load_gamepak_file(reload_.path);
     }
@@ -310,15 +360,14 @@ void MainWindow::set_application_active(bool active) {
 
 void MainWindow::idle_turn() {
     if (!active_) return;
-    Machine& m = *machine_;
     const double now = now_seconds();
-    if (m.timing.hold_count != 0 || !m.timing.gamepak_loaded) {
-        run_idle_turn(m);  // runs nothing; shows "[Stopped]" once held
-        restart_pacing();  // count afresh when frames resume
+    if (host_.run_state() != RunState::Running) {
+        host_.idle_turn();  // runs nothing; shows "[Stopped]" once held
+        restart_pacing();   // count afresh when frames resume
     } else if (modal_pauses_ > 0) {
         restart_pacing();  // a message box or file dialog is open
     } else if (fast_forward_ || pacer_wait(pacer_, now) <= 0.0) {
-        run_idle_turn(m);
+        host_.idle_turn();
         feed_sound();
         pacer_frame_done(pacer_, now);
     }
@@ -327,8 +376,7 @@ void MainWindow::idle_turn() {
 
 void MainWindow::schedule_next_turn() {
     if (!active_) return;
-    const Machine& m = *machine_;
-    const bool running = m.timing.gamepak_loaded && m.timing.hold_count == 0 && modal_pauses_ == 0;
+    const bool running = host_.run_state() == RunState::Running && modal_pauses_ == 0;
     int ms = 20;  // nothing to run: look again soon
     if (running) ms = fast_forward_ ? 0 : int(std::ceil(pacer_wait(pacer_, now_seconds()) * 1000.0));
     frame_timer_.start(ms);
@@ -336,7 +384,7 @@ void MainWindow::schedule_next_turn() {
 
 void MainWindow::feed_sound() {
     if (!audio_) return;
-    const DspSamples s = dsp_finished_samples(*machine_);
+    const DspSamples s = dsp_finished_samples(machine());
     if (s.frames == 0) return;
     const size_t target = size_t(std::max(2 * audio_->period_frames(), 2048));
     const size_t queued = ring_.queued();
@@ -344,7 +392,7 @@ void MainWindow::feed_sound() {
         if (queued < target) ring_.push(s.samples, s.frames);
         return;
     }
-    const double rate = frame_rate_for(machine_->cart.pal);
+    const double rate = frame_rate_for(machine().cart.pal);
     int out = sound_frames_per_video_frame(rate, int(queued), int(target), sound_carry_);
     stretched_.resize(size_t(out) * 2);
     stretch_stereo(s.samples, int(s.frames), stretched_.data(), out);
@@ -352,10 +400,6 @@ void MainWindow::feed_sound() {
 }
 
 // --- host hooks ------------------------------------------------------------
-
-void MainWindow::host_set_title(void* user, const char* title) {
-    static_cast<MainWindow*>(user)->setWindowTitle(QString::fromLatin1(title));
-}
 
 void MainWindow::host_present_frame(void* user, Machine&) { static_cast<MainWindow*>(user)->view_->update(); }
 

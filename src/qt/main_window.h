@@ -15,6 +15,8 @@
 #include "core/machine.h"
 #include "debug/trace_log.h"
 #include "frontend/audio_ring.h"
+#include "frontend/data_folder.h"
+#include "frontend/emulator_host.h"
 #include "frontend/frame_pacing.h"
 #include "frontend/input_devices.h"
 #include "frontend/reload_check.h"
@@ -58,10 +60,15 @@ using FileChooser = std::function<QString(QWidget* parent, FileRequest& request)
 struct MainWindowOptions {
     QString settings_file;              // empty: the user's settings ("Veltrane")
     bool open_sound = true;
-    QString trace_log_path = QStringLiteral("trace.log");  // empty: no log file
+    // The program's log, kept in its data folder rather than in whatever
+    // folder it was started from. Empty: no log file.
+    QString trace_log_path = QString::fromStdString(program_log_path());
     QString program_folder;             // empty: the executable's folder
     MessageSink messages;               // empty: real message boxes
     FileChooser choose_file;            // empty: real file dialogs
+    // Ends the process after a stop signal closed the window (its
+    // settings and battery RAM written). Tests keep the process alive.
+    std::function<void(int status)> exit_process;  // empty: _Exit
 };
 
 class MainWindow : public QMainWindow {
@@ -70,15 +77,18 @@ public:
     explicit MainWindow(MainWindowOptions options = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    Machine& machine() { return *machine_; }
+    Machine& machine() { return host_.machine(); }
+    EmulatorHost& host() { return host_; }
     Settings& settings() { return settings_; }
     InputDevices& input_devices() { return devices_; }
     PictureView* picture_view() const { return view_; }
 
     // Load Gamepak with its messages and questions; true when it loaded.
+    // When the file cannot be loaded the previous machine runs on.
     bool load_gamepak_file(const std::string& path);
-    // A file from the Load dialog, the Reload list or a drop: real-time
-    // saves go to the state loader, everything else to the Gamepak loader.
+    // A file from the Load dialog, the Reload list, a drop or the command
+    // line: states (chunked or real-time, told by content, and every ".rts"
+    // file) go to the state loader, everything else to the Gamepak loader.
     void open_file(const std::string& path);
     // The built-in demo cartridge, the program's content when it is started
     // without a file; its battery RAM lives in `data_folder`.
@@ -108,6 +118,12 @@ public:
     // Writes the settings now (also done when the window goes away).
     void save_settings();
 
+    // SIGTERM, SIGINT or SIGHUP: closes as Exit does (battery RAM and
+    // settings written), asking nothing: a battery RAM file that cannot be
+    // written is reported on stderr. Then the process ends with 128 + the
+    // signal, whatever dialog was open.
+    void close_for_signal(int signal);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
@@ -121,8 +137,8 @@ private:
     void apply_input_bindings();
     void after_load();
     void offer_overdump_fix(const LoadResult& result);
-    void show_load_message(const LoadResult& result);
-    LoadOptions load_options();
+    BoxAnswer show_host_message(const HostMessage& message, BoxButtons buttons = BoxButtons::Ok);
+    HostOptions host_options() const;
     bool save_battery_ram_asking();  // false: the user chose to stay
 
     // Commands (main_window_commands.cpp).
@@ -141,7 +157,6 @@ private:
     void cmd_configure_tools();
     void cmd_release_notes();
     void cmd_about();
-    void load_rts_file(const std::string& path);
 
     // Run loop.
     void schedule_next_turn();
@@ -155,14 +170,14 @@ private:
     void mouse_release(QMouseEvent* event);
     void update_cursor();
 
-    static void host_set_title(void* user, const char* title);
     static void host_present_frame(void* user, Machine& m);
     static void host_frame_input(void* user, Machine& m);
 
     MainWindowOptions options_;
-    std::unique_ptr<Machine> machine_;
+    EmulatorHost host_;
     InputDevices devices_;
     Settings settings_;
+    bool settings_read_ = false;  // nothing to write back before they are read
     TraceLog log_;
     ReloadCheck reload_;
     std::string program_folder_;

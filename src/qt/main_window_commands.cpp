@@ -5,13 +5,11 @@
 #include <QMenuBar>
 
 #include "cart/image_files.h"
-#include "core/driver.h"
 #include "frontend/menu_rules.h"
 #include "frontend/recent_files.h"
 #include "qt/about_dialog.h"
 #include "qt/display_dialog.h"
 #include "qt/folders_dialog.h"
-#include "qt/hold_guard.h"
 #include "qt/icons.h"
 #include "qt/input_dialog.h"
 #include "qt/main_window.h"
@@ -25,6 +23,9 @@
 namespace vt::gui {
 
 namespace {
+
+constexpr const char* kFileWriteFailed =
+    "The specified file could not be written to disk.  \rMake sure the specified path exists.";
 
 QAction* add_action(QMenu* menu, const char* object_name, const QString& caption, const QKeySequence& shortcut = {}) {
     QAction* a = menu->addAction(caption);
@@ -165,7 +166,7 @@ void MainWindow::build_menus() {
 // --- menu states -------------------------------------------------------------
 
 void MainWindow::update_gamepak_menu() {
-    const Machine& m = *machine_;
+    const Machine& m = machine();
     const MenuInputs in = menu_inputs(m.timing.gamepak_loaded, m.cart, m.cart.pal, int(settings_.recent.entries.size()),
                                       properties_ && properties_->isVisible());
     const GamepakMenu g = gamepak_menu(in);
@@ -198,7 +199,7 @@ void MainWindow::update_input_menu() {
 }
 
 void MainWindow::update_tools_menu() {
-    const Machine& m = *machine_;
+    const Machine& m = machine();
     const ToolsMenu t = tools_menu(menu_inputs(m.timing.gamepak_loaded, m.cart, m.cart.pal, 0, false));
     inspector_action_->setEnabled(t.state_inspector_enabled);
     transfer_action_->setEnabled(t.transfer_enabled);
@@ -206,10 +207,10 @@ void MainWindow::update_tools_menu() {
 }
 
 void MainWindow::update_frame_rate_menu() {
-    const bool pal = machine_->ppu.stat78 & 0x10;
+    const bool pal = machine().ppu.stat78 & 0x10;
     for (int i = 0; i < kFrameRateItems; i++)
         frame_rate_actions_[i]->setText(QString::fromLatin1(frame_rate_caption(i, pal)));
-    frame_rate_actions_[frame_rate_item_for_skip(machine_->timing.frame_skip)]->setChecked(true);
+    frame_rate_actions_[frame_rate_item_for_skip(host_.frame_skip())]->setChecked(true);
 }
 
 // --- Gamepak menu ------------------------------------------------------------
@@ -217,7 +218,7 @@ void MainWindow::update_frame_rate_menu() {
 void MainWindow::cmd_load() {
     QString chosen;
     {
-        HoldGuard hold(*machine_);
+        HostHold hold(host_);
         FileRequest request;
         request.title = QStringLiteral("Load");
         request.folder = QString::fromStdString(settings_.search_path.empty() ? settings_.last_directory : settings_.search_path);
@@ -234,7 +235,7 @@ void MainWindow::cmd_properties() {
         properties_->hide();
     } else {
         if (!properties_) {
-            properties_ = new PropertiesWindow(*machine_, settings_, this);
+            properties_ = new PropertiesWindow(machine(), settings_, this);
             properties_->move(frameGeometry().topRight() + QPoint(8, 0));  // beside the picture
         }
         properties_->refresh();
@@ -245,32 +246,33 @@ void MainWindow::cmd_properties() {
 }
 
 void MainWindow::cmd_save_png() {
-    const Machine& m = *machine_;
-    if (!m.timing.gamepak_loaded) return;
+    const Machine& m = machine();
+    if (!host_.gamepak_loaded()) return;
     const std::string path = capture_file_path(m.cart.image_path, settings_.capture_path);
-    if (!write_png_capture(m, path, settings_.capture_format))
-        ask("Save PNG Capture", "The specified file could not be written to disk.  \rMake sure the specified path exists.",
-            BoxIcon::Error, BoxButtons::Ok);
+    std::string error;
+    if (!write_png_capture(m, path, settings_.capture_format, &error))
+        show_host_message({"Save PNG Capture", kFileWriteFailed, MessageIcon::Error, file_problem(path, error)});
 }
 
 void MainWindow::cmd_reset() {
-    if (!machine_->timing.gamepak_loaded) return;
+    if (!host_.gamepak_loaded()) return;
     if (ask("System Reset", "Are you sure you want to reset the system?  ", BoxIcon::Warning, BoxButtons::YesNo) !=
         BoxAnswer::Yes)
         return;
-    machine_reset(*machine_);
+    host_.reset();
     if (audio_) audio_->clear();
 }
 
 void MainWindow::cmd_save_backup_ram() {
-    if (!machine_->timing.gamepak_loaded) return;
-    BatterySaveResult saved = battery_save(machine_->cart, battery_folders(load_options()));
-    if (!saved.ok) ask(kSaveBackupRamCaption, saved.message, BoxIcon::Warning, BoxButtons::OkCancel);
+    if (!host_.gamepak_loaded()) return;
+    const BatteryWrite saved = host_.save_battery_ram();
+    if (!saved.ok)
+        show_host_message({kSaveBackupRamCaption, saved.message, MessageIcon::Warning, saved.problem}, BoxButtons::OkCancel);
 }
 
 void MainWindow::cmd_save_rts() {
-    const Machine& m = *machine_;
-    if (!m.timing.gamepak_loaded) return;
+    const Machine& m = machine();
+    if (!host_.gamepak_loaded()) return;
     FileRequest request;
     request.save = true;
     request.title = QStringLiteral("Save As");
@@ -279,16 +281,9 @@ void MainWindow::cmd_save_rts() {
     request.filter = QString::fromLatin1(kRtsFilter);
     const QString chosen = choose_file(request);
     if (chosen.isEmpty()) return;
-    std::string error;
-    if (!save_rts(*machine_, chosen.toStdString(), &error)) ask("Save RTS", error, BoxIcon::Error, BoxButtons::Ok);
-}
-
-void MainWindow::load_rts_file(const std::string& path) {
-    if (!machine_->timing.gamepak_loaded) return;  // a real-time save needs its cartridge
-    std::string error;
-    if (!load_rts(*machine_, path, &error) && !error.empty())
-        ask(kLoadRtsCaption, error, BoxIcon::Error, BoxButtons::Ok);
-    if (audio_) audio_->clear();
+    std::string problem;
+    if (!host_.save_rts_file(chosen.toStdString(), &problem))
+        show_host_message({"Save RTS", kFileWriteFailed, MessageIcon::Error, problem});
 }
 
 // --- Input menu ----------------------------------------------------------------
@@ -300,7 +295,7 @@ void MainWindow::cmd_set_device(int port, uint8_t device) {
 }
 
 void MainWindow::cmd_configure_input() {
-    HoldGuard hold(*machine_);
+    HostHold hold(host_);
     InputDialog dialog(devices_.bindings, this);
     if (dialog.exec() == QDialog::Accepted) {
         devices_.bindings = dialog.bindings();
@@ -314,10 +309,10 @@ void MainWindow::cmd_display_options() {
     if (display_ && display_->isVisible()) return;
     if (!display_) {
         display_ = new DisplayDialog(this);
-        connect(display_, &DisplayDialog::brightness_changed, this, [this](int v) { apply_brightness(*machine_, v); });
+        connect(display_, &DisplayDialog::brightness_changed, this, [this](int v) { apply_brightness(machine(), v); });
         connect(display_, &DisplayDialog::brightness_chosen, this, [this](int v) {
             settings_.brightness = v;
-            apply_brightness(*machine_, v);
+            apply_brightness(machine(), v);
         });
     }
     display_->start(settings_.brightness);
@@ -331,16 +326,16 @@ void MainWindow::cmd_folder_preferences() {
 }
 
 void MainWindow::cmd_frame_rate(int item) {
-    set_frame_skip(*machine_, uint8_t(frame_rate_item_skip(item)));
+    host_.set_frame_skip(frame_rate_item_skip(item));
     update_frame_rate_menu();
 }
 
 // --- Tools and Help -------------------------------------------------------------
 
 void MainWindow::cmd_state_manager() {
-    if (!machine_->timing.gamepak_loaded || machine_->cart.nes) return;
-    HoldGuard hold(*machine_);
-    StateManager manager(*machine_, settings_, this);
+    if (!host_.gamepak_loaded() || machine().cart.nes) return;
+    HostHold hold(host_);
+    StateManager manager(host_, settings_, this);
     manager.set_message_sink([this](QWidget*, const BoxRequest& r) {
         return ask(r.caption.toStdString(), r.text.toStdString(), r.icon, r.buttons);
     });

@@ -67,7 +67,10 @@ PropertiesWindow::PropertiesWindow(const Machine& m, Settings& settings, QWidget
     connect(auto_header_, &QCheckBox::toggled, this, [this](bool on) { settings_.auto_create_header = on; });
     connect(capture_format_, &QComboBox::currentIndexChanged, this, [this](int i) { settings_.capture_format = i; });
 
-    header_page_ = new QWidget;
+    // The header page is a tab only while the Gamepak had a copier header;
+    // it belongs to the window either way, so it goes away with it.
+    header_page_ = new QWidget(this);
+    header_page_->hide();
     auto* header_layout = new QVBoxLayout(header_page_);
     header_grid_ = new QTableWidget(kHeaderRows, kHeaderColumns, header_page_);
     header_grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "core/machine.h"
+#include "frontend/emulator_host.h"
 
 namespace vt::gui {
 
@@ -76,8 +77,8 @@ QString StatePropertiesDialog::author() const { return author_->text(); }
 
 // --- State Manager ----------------------------------------------------------------
 
-StateManager::StateManager(Machine& m, Settings& settings, QWidget* parent)
-    : QDialog(parent), m_(m), settings_(settings) {
+StateManager::StateManager(EmulatorHost& host, Settings& settings, QWidget* parent)
+    : QDialog(parent), host_(host), settings_(settings) {
     setWindowTitle(QStringLiteral("State Manager"));
     auto* layout = new QHBoxLayout(this);
 
@@ -135,15 +136,8 @@ StateManager::StateManager(Machine& m, Settings& settings, QWidget* parent)
     resize(620, 420);
 }
 
-StateOptions StateManager::state_options() const {
-    StateOptions o;
-    o.sram_transfer = settings_.sram_transfer;
-    o.bitmap_transfer = settings_.bitmap_transfer;
-    return o;
-}
-
 void StateManager::reload_slots() {
-    slots_ = list_state_slots(m_.cart.image_path, settings_.breakpoint_path);
+    slots_ = list_state_slots(host_.machine().cart.image_path, settings_.breakpoint_path);
     for (int n = 0; n < kStateSlots; n++) {
         const StateSlot& s = slots_[size_t(n)];
         slot_grid_->setItem(n, 0, new QTableWidgetItem(QString::fromStdString(s.name)));
@@ -177,18 +171,28 @@ void StateManager::show_slot_details() {
     }
 }
 
-BoxAnswer StateManager::tell(const char* text) {
-    BoxRequest r{QString::fromLatin1(kStateManagerCaption), QString::fromLatin1(text), BoxIcon::Error, BoxButtons::Ok};
+// The State Manager's message, with the file and the reason below it.
+BoxAnswer StateManager::tell(const char* text, const std::string& problem) {
+    std::string full = text;
+    if (!problem.empty()) full += "\r\r" + problem;
+    BoxRequest r{QString::fromLatin1(kStateManagerCaption), QString::fromStdString(full), BoxIcon::Error, BoxButtons::Ok};
     return messages_ ? messages_(this, r) : show_message_box(this, r);
 }
 
 void StateManager::load_selected() {
     const StateSlot& s = slots_[size_t(selected_slot())];
-    if (load_state(m_, s.path, state_options())) {
+    OpenResult r = host_.load_state_file(s.path);
+    if (r.status == OpenStatus::OtherCartridge) {
+        BoxRequest q{QString::fromLatin1(kStateManagerCaption), QString::fromLatin1(kOtherCartridgeQuestion),
+                     BoxIcon::Warning, BoxButtons::YesNo};
+        if ((messages_ ? messages_(this, q) : show_message_box(this, q)) != BoxAnswer::Yes) return;
+        r = host_.load_state_file(s.path, OpenFlags{.accept_other_cartridge = true});
+    }
+    if (r.opened()) {
         accept();
         return;
     }
-    tell(kStateLoadFailed);
+    tell(kStateLoadFailed, r.message.problem);
 }
 
 void StateManager::save_selected() {
@@ -206,8 +210,9 @@ void StateManager::save_selected() {
     }
     if (!ok) return;
     settings_.author = author.toStdString().substr(0, kMaxAuthorLength);
-    if (!save_state(m_, slots_[size_t(slot)].path, description.toStdString(), settings_.author, state_options()))
-        tell(kStateWriteFailed);
+    std::string problem;
+    if (!host_.save_state_file(slots_[size_t(slot)].path, description.toStdString(), settings_.author, &problem))
+        tell(kStateWriteFailed, problem);
     reload_slots();
     select_slot(slot);
 }

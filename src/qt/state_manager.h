@@ -17,7 +17,7 @@ class QPushButton;
 class QTableWidget;
 
 namespace vt {
-struct Machine;
+class EmulatorHost;
 }
 
 namespace vt::gui {
@@ -56,7 +56,9 @@ private:
 class StateManager : public QDialog {
     Q_OBJECT
 public:
-    StateManager(Machine& m, Settings& settings, QWidget* parent = nullptr);
+    // States load and save through the host, which keeps battery RAM files
+    // safe from a loaded state's battery RAM.
+    StateManager(EmulatorHost& host, Settings& settings, QWidget* parent = nullptr);
 
     void set_message_sink(MessageSink sink) { messages_ = std::move(sink); }
     // Lets tests answer the State Properties dialog: returns false for Cancel.
@@ -79,10 +81,9 @@ public:
 
 private:
     void show_slot_details();
-    BoxAnswer tell(const char* text);
-    StateOptions state_options() const;
+    BoxAnswer tell(const char* text, const std::string& problem);
 
-    Machine& m_;
+    EmulatorHost& host_;
     Settings& settings_;
     std::vector<StateSlot> slots_;
     MessageSink messages_;

@@ -23,8 +23,8 @@ std::string capture_file_path(const std::string& image_path, const std::string& 
     return choose_capture_path(image_path, capture_folder).string();
 }
 
-bool write_png_capture(const Machine& m, const std::string& path, int format) {
-    return save_png_capture(m, path, format);
+bool write_png_capture(const Machine& m, const std::string& path, int format, std::string* error) {
+    return save_png_capture(m, path, format, error);
 }
 
 }  // namespace vt::gui

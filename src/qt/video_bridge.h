@@ -24,7 +24,8 @@ void latch_scope_position(Machine& m, uint8_t x, uint8_t y);
 
 // The file a capture of the image goes to (never an existing file).
 std::string capture_file_path(const std::string& image_path, const std::string& capture_folder);
-// Writes the current picture as a PNG in capture format 0-3.
-bool write_png_capture(const Machine& m, const std::string& path, int format);
+// Writes the current picture as a PNG in capture format 0-3; false with the
+// reason in `error` when it cannot.
+bool write_png_capture(const Machine& m, const std::string& path, int format, std::string* error = nullptr);
 
 }  // namespace vt::gui

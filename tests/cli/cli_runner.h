@@ -17,6 +17,13 @@ std::string make_temp_folder(const std::string& name);
 // Runs veltrane-cli with the arguments, in `folder` as working directory
 // and with XDG_DATA_HOME at `folder`/data.
 CliRun run_cli(const std::vector<std::string>& args, const std::string& folder);
+// The same without waiting: the runner's process id. `finish_cli` waits for
+// it (the exit status, -1 when a signal ended it) and reads its output.
+int start_cli(const std::vector<std::string>& args, const std::string& folder);
+CliRun finish_cli(int pid, const std::string& folder);
+// Whether a running process catches `signal` (has its handler installed).
+bool process_catches(int pid, int signal);
+
 std::string read_text(const std::string& path);
 void write_text(const std::string& path, const std::string& text);
 

@@ -240,47 +240,6 @@ TEST(DriverFrames, AutomaticJoypadReadFillsJoyRegistersOnlyWhenEnabled) {
     for (int i = 0; i < 16; i++) EXPECT_EQ(bus_read(*m, 0, 0x4016) & 1, 1);
 }
 
-struct PresentLog {
-    std::vector<uint32_t> frames;
-    std::vector<std::string> titles;
-};
-
-TEST(DriverFrames, FrameSkipDrawsOneFrameInNPlusOne) {
-    auto m = timer_probe();
-    PresentLog log;
-    m->host.user = &log;
-    m->host.present_frame = [](void* user, Machine& mm) {
-        static_cast<PresentLog*>(user)->frames.push_back(mm.timing.frame_counter);
-    };
-    set_frame_skip(*m, 4);
-    uint32_t start = m->timing.frame_counter;
-    run_frames(*m, 11);
-    EXPECT_EQ(log.frames, (std::vector<uint32_t>{start, start + 5, start + 10}));
-    EXPECT_EQ(m->timing.frame_counter, start + 11);
-}
-
-TEST(DriverIdle, RunsOnlyWhileLoadedAndNotHeldAndTitlesTheTransitions) {
-    auto m = timer_probe();
-    PresentLog log;
-    m->host.user = &log;
-    m->host.set_title = [](void* user, const char* title) { static_cast<PresentLog*>(user)->titles.push_back(title); };
-    m->timing.running_title = false;
-    uint32_t start = m->timing.frame_counter;
-
-    EXPECT_TRUE(run_idle_turn(*m));
-    EXPECT_TRUE(run_idle_turn(*m));
-    m->timing.hold_count = 1;
-    EXPECT_FALSE(run_idle_turn(*m));
-    EXPECT_FALSE(run_idle_turn(*m));
-    m->timing.hold_count = 0;
-    EXPECT_TRUE(run_idle_turn(*m));
-    m->timing.gamepak_loaded = false;
-    EXPECT_FALSE(run_idle_turn(*m));
-
-    EXPECT_EQ(m->timing.frame_counter, start + 3);
-    EXPECT_EQ(log.titles, (std::vector<std::string>{"Veltrane [Running]", "Veltrane [Stopped]", "Veltrane [Running]"}));
-}
-
 TEST(DriverPower, PowerOnStartsAtTheResetVectorAndResetKeepsRegisters) {
     auto m = machine_with_rom("driver_timer");
     EXPECT_EQ(m->cpu.pbr, 0);

@@ -144,7 +144,7 @@ private slots:
         WindowFixture f;
         MainWindow& w = f.open();
         action(w, "actionFrameRate3")->trigger();  // "30 fps"
-        QCOMPARE(int(w.machine().timing.frame_skip), 1);
+        QCOMPARE(w.host().frame_skip(), 1);
         QVERIFY(action(w, "actionFrameRate3")->isChecked());
         QVERIFY(!action(w, "actionFrameRate4")->isChecked());
         w.machine().ppu.stat78 |= 0x10;  // a PAL console
@@ -190,7 +190,7 @@ private slots:
         uint32_t held_frames = 99;
         uint32_t hold_count = 0;
         f.on_file_dialog = [&](FileRequest& r) {
-            hold_count = m.timing.hold_count;
+            hold_count = w.host().hold_count();
             const uint32_t before = m.timing.frame_counter;
             make_frame_due(w);
             w.idle_turn();
@@ -201,7 +201,7 @@ private slots:
         QCOMPARE(hold_count, 1u);
         QCOMPARE(held_frames, 0u);
         QCOMPARE(w.windowTitle(), QStringLiteral("Veltrane [Stopped]"));
-        QCOMPARE(m.timing.hold_count, 0u);
+        QCOMPARE(w.host().hold_count(), 0u);
         make_frame_due(w);
         w.idle_turn();
         QCOMPARE(w.windowTitle(), QStringLiteral("Veltrane [Running]"));
@@ -245,7 +245,10 @@ private slots:
         QVERIFY(!w.load_gamepak_file(f.path("missing.sfc")));
         QCOMPARE(f.messages.size(), size_t(1));
         QCOMPARE(f.messages[0].caption, QStringLiteral("Load Gamepak"));
-        QCOMPARE(f.messages[0].text, QString::fromLatin1(kFileCouldNotBeLoaded));
+        // The fixed text, then the file and the reason.
+        QCOMPARE(f.messages[0].text, QString::fromLatin1(kFileCouldNotBeLoaded) + QStringLiteral("\r\r") +
+                                         QString::fromStdString(f.path("missing.sfc")) +
+                                         QStringLiteral(": No such file or directory"));
         QCOMPARE(int(f.messages[0].icon), int(BoxIcon::Error));
         QVERIFY(w.settings().recent.entries.empty());
     }
@@ -302,7 +305,7 @@ private slots:
         Machine& m = w.machine();
         const uint16_t reset_pc = m.cpu.pc;
         w.set_application_active(true);
-        for (int i = 0; i < 3; i++) run_frame(m);
+        for (int i = 0; i < 3; i++) w.host().run_frame();
         QVERIFY(m.cpu.pc != reset_pc);
 
         // No frame runs while the question is open, and the title stays.
@@ -391,8 +394,11 @@ private slots:
         action(w, "actionSavePng")->trigger();
         QCOMPARE(f.messages.size(), size_t(1));
         QCOMPARE(f.messages[0].caption, QStringLiteral("Save PNG Capture"));
+        // The message names the file and the reason.
         QCOMPARE(f.messages[0].text,
-                 QStringLiteral("The specified file could not be written to disk.  \rMake sure the specified path exists."));
+                 QStringLiteral("The specified file could not be written to disk.  \rMake sure the specified path exists.") +
+                     QStringLiteral("\r\r") + QString::fromStdString(f.path("no-such-folder/game.png")) +
+                     QStringLiteral(": No such file or directory"));
         QCOMPARE(int(f.messages[0].icon), int(BoxIcon::Error));
     }
 

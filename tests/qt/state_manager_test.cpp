@@ -31,7 +31,7 @@ private slots:
         WindowFixture f;
         MainWindow& w = f.open();
         QVERIFY(w.load_gamepak_file(f.copy_rom("smoke.sfc", "Game.sfc")));
-        StateManager manager(w.machine(), w.settings());
+        StateManager manager(w.host(), w.settings());
         QCOMPARE(manager.windowTitle(), QStringLiteral("State Manager"));
         QCOMPARE(manager.slot_grid()->rowCount(), 100);
         QCOMPARE(cell(manager.slot_grid(), 0, 0), QStringLiteral("S00"));
@@ -48,7 +48,7 @@ private slots:
         QVERIFY(w.load_gamepak_file(f.copy_rom("smoke.sfc", "Game.sfc")));
         const uint32_t stamp = ((44u << 9 | 3u << 5 | 5u) << 16) | (13u << 11 | 45u << 5 | 15u);
         vt::test::write_state_file(f.path("Game.S02"), "Before the boss", "Ada", "Veltrane", stamp, true);
-        StateManager manager(w.machine(), w.settings());
+        StateManager manager(w.host(), w.settings());
         QCOMPARE(cell(manager.slot_grid(), 2, 1), QStringLiteral("Before the boss"));
         QCOMPARE(cell(manager.slot_grid(), 3, 1), QString());
         manager.select_slot(2);
@@ -73,7 +73,7 @@ private slots:
         MainWindow& w = f.open();
         QVERIFY(w.load_gamepak_file(f.copy_rom("smoke.sfc", "Game.sfc")));
         w.settings().breakpoint_path = f.path("no-such-folder");  // the save cannot succeed
-        StateManager manager(w.machine(), w.settings());
+        StateManager manager(w.host(), w.settings());
         std::vector<BoxRequest> messages;
         manager.set_message_sink([&](QWidget*, const BoxRequest& r) {
             messages.push_back(r);
@@ -91,8 +91,9 @@ private slots:
         QCOMPARE(w.settings().author, std::string("Grace"));
         QCOMPARE(messages.size(), size_t(1));
         QCOMPARE(messages[0].caption, QStringLiteral("State Manager"));
-        QCOMPARE(messages[0].text,
-                 QStringLiteral("The specified file could not be written to disk.  \rMake sure the specified path exists."));
+        QVERIFY(messages[0].text.startsWith(
+            QStringLiteral("The specified file could not be written to disk.  \rMake sure the specified path exists.\r\r")));
+        QVERIFY(messages[0].text.contains(QStringLiteral("Game.S04: ")));
         QCOMPARE(manager.selected_slot(), 4);
     }
 
@@ -104,7 +105,7 @@ private slots:
         for (int i = 0; i < 5; i++) run_frame(m);
         const uint8_t counter_at_save = m.mem.wram[0x10];  // the cartridge counts NMIs here
         {
-            StateManager manager(m, w.settings());
+            StateManager manager(w.host(), w.settings());
             manager.set_properties_prompt([](QString& description, QString&) {
                 description = QStringLiteral("Level 1");
                 return true;
@@ -119,7 +120,7 @@ private slots:
         for (int i = 0; i < 5; i++) run_frame(m);
         QVERIFY(m.mem.wram[0x10] != counter_at_save);
 
-        StateManager manager(m, w.settings());
+        StateManager manager(w.host(), w.settings());
         manager.select_slot(1);
         manager.load_selected();
         QCOMPARE(manager.result(), int(QDialog::Accepted));  // a good load closes the window
@@ -130,7 +131,7 @@ private slots:
         WindowFixture f;
         MainWindow& w = f.open();
         QVERIFY(w.load_gamepak_file(f.copy_rom("smoke.sfc", "Game.sfc")));
-        StateManager manager(w.machine(), w.settings());
+        StateManager manager(w.host(), w.settings());
         std::vector<BoxRequest> messages;
         manager.set_message_sink([&](QWidget*, const BoxRequest& r) {
             messages.push_back(r);
@@ -140,7 +141,9 @@ private slots:
         QCOMPARE(messages.size(), size_t(1));
         QCOMPARE(messages[0].caption, QStringLiteral("State Manager"));
         QCOMPARE(messages[0].text,
-                 QStringLiteral("The specified file could not be loaded.\rMake sure the path and filename are correct.  "));
+                 QStringLiteral("The specified file could not be loaded.\rMake sure the path and filename are correct.  ") +
+                     QStringLiteral("\r\r") + QString::fromStdString(f.path("Game.S00")) +
+                     QStringLiteral(": No such file or directory"));
         QCOMPARE(manager.result(), int(QDialog::Rejected));
     }
 

@@ -38,6 +38,7 @@ MainWindow& WindowFixture::open() {
         file_requests.push_back(r);
         return on_file_dialog ? on_file_dialog(r) : QString();
     };
+    o.exit_process = [this](int status) { exit_status = status; };
     window = std::make_unique<MainWindow>(o);
     return *window;
 }
