@@ -23,10 +23,14 @@ uint32_t program_address(const Machine& m) { return (uint32_t(m.cpu.pbr) << 16) 
 // ---------------------------------------------------------------------------
 // Steps
 
-// The breakpoint check before a main-CPU instruction; only called while the
-// list is not empty. A hit asks the run to stop before the instruction and
-// lets the instruction through on the next check there.
+// The breakpoint check before a main-CPU step; only called while the list
+// is not empty. A hit asks the run to stop before the step and lets the
+// instruction through on the next check there. The idle steps of a CPU
+// waiting in WAI or stopped by STP run no instruction and are not checked:
+// a breakpoint after a WAI stops when an interrupt wakes the CPU, not at
+// every idle step.
 [[gnu::noinline]] bool break_before_instruction(Machine& m) {
+    if (cpu_is_idle(m)) return false;
     Debugger& d = m.debug;
     const uint32_t pc = program_address(m);
     const bool passing = d.passing_break == pc;
