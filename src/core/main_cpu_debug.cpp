@@ -26,7 +26,8 @@ DebugRegisters main_cpu_registers(const Machine& m) {
 }
 
 DisassembledLine main_cpu_disassemble(const Machine& m, uint32_t address) {
-    const W65816Instruction ins = w65816_decode(m, &main_cpu_peek, main_cpu_decode_state(m), address);
+    auto peek = [&m](uint32_t a) { return main_cpu_peek(m, a); };
+    const W65816Instruction ins = w65816_decode(peek, main_cpu_decode_state(m), address);
     DisassembledLine line;
     line.address = ins.address;
     line.length = ins.length;

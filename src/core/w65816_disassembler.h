@@ -2,7 +2,7 @@
 // the opcode map gives mnemonic, mode and length; the operand and the
 // effective address are worked out from a copy of the registers, reading
 // pointers through a side-effect-free peek. The same decoder serves every
-// 65816 (the main CPU, the SA-1) through its own peek.
+// 65816 (the main CPU, the SA-1, a test's flat memory) through its own peek.
 #pragma once
 
 #include <array>
@@ -12,8 +12,6 @@
 #include "core/w65816_opcodes.h"
 
 namespace vt {
-
-struct Machine;
 
 // The registers an instruction is decoded with.
 struct W65816DecodeState {
@@ -29,10 +27,6 @@ struct W65816DecodeState {
         return {.m16 = !e && !(p & 0x20), .x16 = !e && !(p & 0x10), .native = !e};
     }
 };
-
-// A 24-bit address's byte as the processor would read it now, or
-// kNotReadable.
-using Peek24 = int (*)(const Machine& m, uint32_t address);
 
 // An instruction as stored, with its operand decoded.
 struct W65816Instruction {
@@ -53,7 +47,86 @@ struct W65816Instruction {
     uint32_t effective = 0;
 };
 
-W65816Instruction w65816_decode(const Machine& m, Peek24 peek, const W65816DecodeState& regs, uint32_t address);
+namespace w65816::decoding {
+
+// The effective address of a memory operand from the operand and the
+// pointers it leads to (read through `byte`); false for modes without one.
+template <class ByteAt>
+bool effective_address(ByteAt&& byte, const W65816DecodeState& r, AddrMode mode, uint32_t op, uint32_t& out) {
+    auto pointer16 = [&](uint16_t p) { return uint16_t(byte(p) | (byte(uint16_t(p + 1)) << 8)); };
+    auto pointer24 = [&](uint16_t p) { return pointer16(p) | (uint32_t(byte(uint16_t(p + 2))) << 16); };
+    // Direct-page and stack addresses as the processor forms them, emulation
+    // mode's page wrapping included.
+    auto dp_x = [&](uint8_t o) {
+        if (r.e && (r.d & 0xFF) == 0) return uint16_t((r.d & 0xFF00) | ((o + r.x) & 0xFF));
+        return uint16_t(r.d + o + r.x);
+    };
+    auto dp_y = [&](uint8_t o) {
+        const uint16_t base = uint16_t(r.d + o);
+        return r.e ? uint16_t((base & 0xFF00) | ((base + r.y) & 0xFF)) : uint16_t(base + r.y);
+    };
+    auto stack = [&](uint8_t o) { return r.e ? uint16_t((r.s & 0xFF00) | ((r.s + o) & 0xFF)) : uint16_t(r.s + o); };
+
+    const uint32_t data_bank = uint32_t(r.dbr) << 16;
+    const uint8_t op8 = uint8_t(op);
+    const uint16_t dp = uint16_t(r.d + op8);
+    switch (mode) {
+        case AddrMode::Dp: out = dp; return true;
+        case AddrMode::DpX: out = dp_x(op8); return true;
+        case AddrMode::DpY: out = dp_y(op8); return true;
+        case AddrMode::DpInd: out = data_bank | pointer16(dp); return true;
+        case AddrMode::DpIndLong: out = pointer24(dp); return true;
+        case AddrMode::DpXInd: out = data_bank | pointer16(dp_x(op8)); return true;
+        case AddrMode::DpIndY: out = ((data_bank | pointer16(dp)) + r.y) & 0xFFFFFF; return true;
+        case AddrMode::DpIndLongY: out = (pointer24(dp) + r.y) & 0xFFFFFF; return true;
+        case AddrMode::Abs: out = data_bank | uint16_t(op); return true;
+        case AddrMode::AbsX: out = ((data_bank | uint16_t(op)) + r.x) & 0xFFFFFF; return true;
+        case AddrMode::AbsY: out = ((data_bank | uint16_t(op)) + r.y) & 0xFFFFFF; return true;
+        case AddrMode::Long: out = op & 0xFFFFFF; return true;
+        case AddrMode::LongX: out = (op + r.x) & 0xFFFFFF; return true;
+        case AddrMode::Sr: out = stack(op8); return true;
+        case AddrMode::SrIndY: out = ((data_bank | pointer16(stack(op8))) + r.y) & 0xFFFFFF; return true;
+        default: return false;
+    }
+}
+
+}  // namespace w65816::decoding
+
+// Decodes the instruction at a 24-bit address. `peek(address)` gives the
+// byte at a 24-bit address as the processor would read it now, or
+// kNotReadable (read as 0), and must change nothing.
+template <class Peek>
+W65816Instruction w65816_decode(Peek&& peek, const W65816DecodeState& regs, uint32_t address) {
+    auto byte = [&](uint32_t a) {
+        const int v = peek(a & 0xFFFFFF);
+        return v < 0 ? uint8_t(0) : uint8_t(v);
+    };
+    W65816Instruction ins;
+    ins.address = address & 0xFFFFFF;
+    const uint32_t bank = ins.address & 0xFF0000;
+    const uint16_t pc = uint16_t(ins.address);
+    // The operand bytes follow within the bank, as the program counter does.
+    auto at = [&](int i) { return byte(bank | uint16_t(pc + i)); };
+
+    ins.bytes[0] = at(0);
+    ins.info = &w65816::kOpcodeMap[ins.bytes[0]];
+    ins.length = uint8_t(w65816::instruction_length(*ins.info, regs.widths()));
+    for (int i = 1; i < ins.length; i++) {
+        ins.bytes[size_t(i)] = at(i);
+        ins.operand |= uint32_t(ins.bytes[size_t(i)]) << (8 * (i - 1));
+    }
+
+    if (ins.info->mode == w65816::AddrMode::Rel8) ins.target = uint16_t(pc + 2 + int8_t(ins.operand));
+    if (ins.info->mode == w65816::AddrMode::Rel16) ins.target = uint16_t(pc + 3 + int16_t(ins.operand));
+    if (ins.bytes[0] == 0xD4) {  // PEI: the pointer it pushes lies at D + operand
+        ins.has_effective = true;
+        ins.effective = uint16_t(regs.d + uint8_t(ins.operand));
+    } else {
+        ins.has_effective =
+            w65816::decoding::effective_address(byte, regs, ins.info->mode, ins.operand, ins.effective);
+    }
+    return ins;
+}
 
 // The operand in the usual notation, lower-case hex: "#$12", "$1234,x",
 // "($12),y", "$0480" (branch target), "$7e,$7f" (block move, bytes in
