@@ -20,7 +20,8 @@
 //      - its debug target, if it is a processor the debugger can show.
 //   4. Tests in tests/coproc/<chip>/.
 // Nothing else changes: the driver caches the row's hooks at power-on and
-// reset, so a cartridge without a chip pays only one test per step.
+// reset and picks its step loop by them, so a cartridge without a chip pays
+// nothing per step.
 #pragma once
 
 #include <cstdint>

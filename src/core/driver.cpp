@@ -43,7 +43,11 @@ uint32_t program_address(const Machine& m) { return (uint32_t(m.cpu.pbr) << 16) 
 }
 
 // One unit of main-CPU work, then the audio CPU and a cartridge processor
-// that keeps level with the main CPU catch up.
+// that keeps level with the main CPU catch up. `Watch`: the debugger's
+// breakpoints or trace are active; `Chip`: the cartridge has a processor
+// run after every step. Both are chosen once per run of steps, so the step
+// itself tests neither.
+template <bool Watch, bool Chip>
 inline void step(Machine& m) {
     Timing& t = m.timing;
     if (t.hirq_point <= t.line_clock) {
@@ -54,13 +58,15 @@ inline void step(Machine& m) {
     if (m.sysregs.mdmaen) {
         dma_step(m);  // the CPU is stalled while the transfer runs
     } else {
-        if (!m.debug.breakpoints.empty() && break_before_instruction(m)) return;
-        if (m.debug.trace_step && !m.cpu.waiting) m.debug.trace_step(m);
+        if constexpr (Watch) {
+            if (!m.debug.breakpoints.empty() && break_before_instruction(m)) return;
+            if (m.debug.trace_step && !m.cpu.waiting) m.debug.trace_step(m);
+        }
         cpu_step(m);
         t.cpu_steps++;
     }
     while (m.apu.clock < t.line_clock) spc700_step(m);
-    if (t.chip_catch_up) t.chip_catch_up(m);
+    if constexpr (Chip) t.chip_catch_up(m);
 }
 
 // While the CPU waits (WAI or STP) its steps are idle steps that only move
@@ -70,25 +76,42 @@ inline void step(Machine& m) {
 // there, and the timer IRQ is checked at the same step as before. Not done
 // while something else could wake the CPU between two steps (a cartridge
 // processor) or wants to see every step (breakpoints).
+template <bool Watch, bool Chip>
 inline bool idle_steps_batch(const Machine& m) {
-    return cpu_is_idle(m) && !m.sysregs.mdmaen && !m.timing.chip_catch_up && m.debug.breakpoints.empty();
+    if constexpr (Chip) return false;
+    if constexpr (Watch) {
+        if (!m.debug.breakpoints.empty()) return false;
+    }
+    return cpu_is_idle(m) && !m.sysregs.mdmaen;
 }
 
 // The hot loop: steps while the line clock is below the run limit. A stop
 // request lowers the limit, so it needs no test of its own.
+template <bool Watch, bool Chip>
 void run_steps(Machine& m) {
     Timing& t = m.timing;
     while (t.line_clock < t.run_limit) {
         const int32_t until = t.run_limit < t.hirq_point ? t.run_limit : t.hirq_point;
-        if (until > t.line_clock && idle_steps_batch(m)) {
+        if (until > t.line_clock && idle_steps_batch<Watch, Chip>(m)) {
             const int32_t steps = (until - t.line_clock + kIdleStepUnits - 1) / kIdleStepUnits;
             t.line_clock += steps * kIdleStepUnits;
             t.cpu_steps += uint64_t(steps);
             while (m.apu.clock < t.line_clock) spc700_step(m);
             continue;
         }
-        step(m);
+        step<Watch, Chip>(m);
     }
+}
+
+// The step loops, by [debugger watching][chip caught up after each step].
+constexpr void (*kStepLoops[2][2])(Machine&) = {
+    {&run_steps<false, false>, &run_steps<false, true>},
+    {&run_steps<true, false>, &run_steps<true, true>},
+};
+
+void run_steps_until_limit(Machine& m) {
+    const bool watch = !m.debug.breakpoints.empty() || m.debug.trace_step;
+    kStepLoops[watch][m.timing.chip_catch_up != nullptr](m);
 }
 
 enum class PhaseEnd { Reached, Stopped, Stepped };
@@ -96,14 +119,21 @@ enum class PhaseEnd { Reached, Stopped, Stepped };
 // Steps until the line clock reaches `point`. With `single`, returns as soon
 // as one main-CPU step has run since `steps_before` (DMA slices do not
 // count), before running the event at the point.
-PhaseEnd run_phase(Machine& m, int32_t point, bool single, uint64_t steps_before) {
+inline PhaseEnd run_phase(Machine& m, int32_t point, bool single, uint64_t steps_before) {
     Timing& t = m.timing;
+    if (!single) {
+        if (t.line_clock < point && !t.stop_requested) {
+            t.run_limit = point;
+            run_steps_until_limit(m);
+        }
+        return t.stop_requested ? PhaseEnd::Stopped : PhaseEnd::Reached;
+    }
     for (;;) {
         if (t.stop_requested) return PhaseEnd::Stopped;
-        if (single && t.cpu_steps != steps_before) return PhaseEnd::Stepped;
+        if (t.cpu_steps != steps_before) return PhaseEnd::Stepped;
         if (t.line_clock >= point) return PhaseEnd::Reached;
-        t.run_limit = single ? std::min(point, t.line_clock + 1) : point;
-        run_steps(m);
+        t.run_limit = std::min(point, t.line_clock + 1);
+        run_steps_until_limit(m);
     }
 }
 
@@ -243,37 +273,38 @@ void frame_end(Machine& m) {
 RunStop phase_stop(PhaseEnd e) { return e == PhaseEnd::Stepped ? RunStop::Instruction : RunStop::Requested; }
 
 // The one loop behind every way of running: events at the driver's points,
-// steps between them.
+// steps between them. Each case runs one event and falls through to the
+// next point, so a line runs straight through; `t.point` always names where
+// to resume.
 RunStop drive(Machine& m, RunUnit unit) {
     Timing& t = m.timing;
     const bool single = unit == RunUnit::Instruction;
     const uint64_t steps_before = t.cpu_steps;
     for (;;) {
-        if (t.stop_requested) return RunStop::Requested;
         switch (t.point) {
             case DriverPoint::FrameStart:
                 frame_start(m);
                 t.point = DriverPoint::LineStart;
-                break;
+                [[fallthrough]];
             case DriverPoint::LineStart:
                 before_line(m);
                 line_start(m);
                 t.point = DriverPoint::Refresh;
-                break;
+                [[fallthrough]];
             case DriverPoint::Refresh:
                 if (PhaseEnd e = run_phase(m, kRefreshPoint, single, steps_before); e != PhaseEnd::Reached) {
                     return phase_stop(e);
                 }
                 t.line_clock += kRefreshUnits;
                 t.point = DriverPoint::Hblank;
-                break;
+                [[fallthrough]];
             case DriverPoint::Hblank:
                 if (PhaseEnd e = run_phase(m, kHblankPoint, single, steps_before); e != PhaseEnd::Reached) {
                     return phase_stop(e);
                 }
                 hblank_start(m);
                 t.point = DriverPoint::LineEnd;
-                break;
+                [[fallthrough]];
             case DriverPoint::LineEnd:
                 if (PhaseEnd e = run_phase(m, kLineUnits, single, steps_before); e != PhaseEnd::Reached) {
                     return phase_stop(e);
@@ -287,12 +318,14 @@ RunStop drive(Machine& m, RunUnit unit) {
                     t.point = DriverPoint::LineStart;
                     if (unit == RunUnit::Line) return RunStop::LineEnd;
                 }
+                // A hook at the frame's end may have asked for a stop.
+                if (t.stop_requested) return RunStop::Requested;
                 break;
         }
     }
 }
 
-// The cartridge chip's hooks, so the step pays one test for them.
+// The cartridge chip's hooks, so the driver picks its step loop by them.
 void attach_chip_hooks(Machine& m) {
     const Chip& chip = chip_for(m.cart.coprocessor);
     m.timing.chip_catch_up = chip.catch_up;

@@ -75,7 +75,8 @@ struct Timing {
     // --- the cartridge chip's driver hooks, cached at power-on and reset
     // from its row of the chip table: run after every main-CPU step (a
     // processor that keeps level with the main CPU), and at every line end
-    // (a processor run in slices). Null for a cartridge without such a chip.
+    // (a processor run in slices). Null for a cartridge without such a
+    // chip; the driver then runs a step loop without the call.
     void (*chip_catch_up)(Machine&) = nullptr;
     void (*chip_line_end)(Machine&) = nullptr;
 };

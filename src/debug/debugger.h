@@ -1,6 +1,9 @@
 // What the driver's step looks at for the debugger: the breakpoint list and
 // the CPU trace writer. Plain data, so the emulation core reads it without
-// depending on the debugger's code; the debugger fills it.
+// depending on the debugger's code; the debugger fills it. The driver
+// chooses its step loop by them at the start of each run of steps (the
+// steps up to the next line event or stop), so they are changed between
+// runs, not by code running inside a step.
 #pragma once
 
 #include <cstdint>
