@@ -108,6 +108,8 @@ uint8_t apu_port_read(Machine& m, uint8_t, uint16_t addr) {
     return v;
 }
 
+int apu_port_peek(const Machine& m, uint8_t, uint16_t addr) { return m.apu.to_cpu[addr & 3]; }
+
 // While CONTROL asks for a port pair to be cleared, the main CPU's writes to
 // that pair are lost.
 void apu_port_write(Machine& m, uint8_t, uint16_t addr, uint8_t value) {

@@ -89,6 +89,7 @@ void apu_advance_timers(Machine& m);
 
 // Main CPU side, $2140-$217F, port (address & 3).
 uint8_t apu_port_read(Machine& m, uint8_t bank, uint16_t addr);
+int apu_port_peek(const Machine& m, uint8_t bank, uint16_t addr);
 void apu_port_write(Machine& m, uint8_t bank, uint16_t addr, uint8_t value);
 
 // The SPC700's view of its address space: RAM, the boot ROM overlay and the

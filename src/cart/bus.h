@@ -16,4 +16,10 @@ inline void bus_write(Machine& m, uint8_t bank, uint16_t addr, uint8_t value) {
     write_entry(m.mem.cpu, bank, addr)(m, bank, addr, value);
 }
 
+// What a debugger sees at an address: the byte, or kNotReadable. Changes
+// nothing in the machine.
+inline int bus_peek(const Machine& m, uint8_t bank, uint16_t addr) {
+    return peek_entry(m.mem.cpu, bank, addr)(m, bank, addr);
+}
+
 }  // namespace vt

@@ -6,9 +6,21 @@
 
 #include <cstdint>
 
+#include "cart/memory_map.h"
+
 namespace vt {
 
 struct Machine;
+
+// For the maps of the cartridge chips: a window over a range of bank
+// halves or system-area pages of the loader view.
+void install_loader_banks(Machine& m, int first, int last, int half, const MemoryWindow& w);
+void install_loader_pages(Machine& m, int first, int last, const MemoryWindow& w);
+
+// A pointer p for which p[addr], addr in $8000-$FFFF, reads the 32 KiB at
+// `window`. The pointer itself may lie before the buffer (worked out on the
+// integer value); only p + addr is ever dereferenced.
+const uint8_t* upper_half_pointer(const uint8_t* window);
 
 // Where a DSP-family chip's window lies.
 enum class DspPlacement : uint8_t {

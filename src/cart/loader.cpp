@@ -12,7 +12,7 @@
 #include "cart/rom_header.h"
 #include "cart/rom_info.h"
 #include "cart/rom_layout.h"
-#include "coproc/coprocessor.h"
+#include "coproc/chips.h"
 #include "core/crc32.h"
 #include "core/driver.h"
 #include "core/machine.h"
@@ -344,9 +344,8 @@ void check_overdump(Load& ld) {
 }
 
 void size_battery_ram(Cartridge& c) {
-    if (c.coprocessor == kCoprocObc1 || c.coprocessor == kCoprocSpc7110 || c.coprocessor == kCoprocSt010) {
-        c.has_battery = true;
-    }
+    const Chip& chip = chip_for(c.coprocessor);
+    if (chip.battery.always_battery) c.has_battery = true;
     if (c.gd3) {
         switch (c.copier_header_bytes[16]) {
             case 0x80: c.sram_size = 32768; break;
@@ -358,16 +357,7 @@ void size_battery_ram(Cartridge& c) {
         uint8_t b = c.sram_size_byte;
         c.sram_size = (b >= 1 && b <= 4) ? (1024u << b) : 32768;
     }
-    switch (c.coprocessor) {
-        case kCoprocSa1: c.sram_size = 256 * 1024; break;
-        case kCoprocSuperFx: c.sram_size = 128 * 1024; break;
-        case kCoprocSpc7110:
-            // 1024 shifted left by the size byte, within the 256 KiB buffer.
-            c.sram_size = c.sram_size_byte <= 8 ? (1024u << c.sram_size_byte) : kSramBufferSize;
-            break;
-        case kCoprocSt010: c.sram_size = 4096; break;
-        default: break;
-    }
+    if (chip.battery.ram_size) c.sram_size = chip.battery.ram_size(c);
     if (c.header_title == "XBAND VIDEOGAME MODEM" || c.header_title == "XBAND JAPANESE MODEM") c.sram_size = 65536;
 
     const Board* board = find_board(c.pcb_id);
@@ -502,7 +492,7 @@ void commit(Load& ld, Machine& m) {
 
     m.cart = std::move(*ld.cart);
     Cartridge& c = m.cart;
-    coprocessor_reset(m);
+    chip_power_on(m);
     build_cartridge_map(m);
 
     Timing& t = m.timing;

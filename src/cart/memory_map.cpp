@@ -15,6 +15,8 @@ uint8_t open_bus_read(Machine& m, uint8_t, uint16_t) {
 
 void discard_write(Machine& m, uint8_t, uint16_t, uint8_t) { m.timing.line_clock += 1; }
 
+int unreadable_peek(const Machine&, uint8_t, uint16_t) { return kNotReadable; }
+
 uint8_t rom_read(Machine& m, uint8_t bank, uint16_t addr) {
     m.timing.line_clock += m.mem.rom_speed[bank];
     uint8_t v = m.mem.rom_lower[bank][addr];
@@ -28,6 +30,9 @@ uint8_t rom_read_upper(Machine& m, uint8_t bank, uint16_t addr) {
     m.mem.open_bus = v;
     return v;
 }
+
+int rom_peek(const Machine& m, uint8_t bank, uint16_t addr) { return m.mem.rom_lower[bank][addr]; }
+int rom_peek_upper(const Machine& m, uint8_t bank, uint16_t addr) { return m.mem.rom_upper[bank][addr]; }
 
 // ---------------------------------------------------------------------------
 // Work RAM. Every access negates the DMA lock byte (see MemoryMap).
@@ -64,6 +69,12 @@ static void wram_bank_write(Machine& m, uint8_t bank, uint16_t addr, uint8_t val
     mem.wram[((bank & 1u) << 16) | addr] = value;
 }
 
+static int wram_low_peek(const Machine& m, uint8_t, uint16_t addr) { return m.mem.wram[addr & 0x1FFF]; }
+
+static int wram_bank_peek(const Machine& m, uint8_t bank, uint16_t addr) {
+    return m.mem.wram[((bank & 1u) << 16) | addr];
+}
+
 // ---------------------------------------------------------------------------
 // Work RAM port $2180-$2183. While bit 7 of the lock is set (a DMA byte read
 // from work RAM) the port refuses the access.
@@ -75,6 +86,11 @@ static uint8_t wram_port_read(Machine& m, uint8_t, uint16_t) {
     mem.wram_port = (mem.wram_port + 1) & 0xFFFFFF;
     mem.open_bus = v;
     return v;
+}
+
+// The byte the port would give, without stepping its address.
+static int wram_port_peek(const Machine& m, uint8_t, uint16_t) {
+    return m.mem.wram[m.mem.wram_port & (kWramSize - 1)];
 }
 
 static void wram_port_write(Machine& m, uint8_t, uint16_t, uint8_t value) {
@@ -106,22 +122,26 @@ void io_page_write(Machine& m, uint8_t bank, uint16_t addr, uint8_t value) {
     m.mem.io_write[addr & 0xFF](m, bank, addr, value);
 }
 
-void memory_reset_io_tables(Machine& m) {
-    MemoryMap& mem = m.mem;
-    mem.io_read.fill(&io_open_bus_read);
-    mem.io_write.fill(&io_ignore_write);
-    for (int a = 0x40; a <= 0x7F; a++) {
-        mem.io_read[a] = &apu_port_read;
-        mem.io_write[a] = &apu_port_write;
-    }
-    mem.io_read[0x80] = &wram_port_read;
-    mem.io_write[0x80] = &wram_port_write;
-    for (int a = 0x81; a <= 0x83; a++) mem.io_write[a] = &wram_port_address_write;
+int io_page_peek(const Machine& m, uint8_t bank, uint16_t addr) { return m.mem.io_peek[addr & 0xFF](m, bank, addr); }
+
+void memory_install_io(Machine& m, uint8_t low, const MemoryWindow& w) {
+    m.mem.io_read[low] = w.read;
+    m.mem.io_write[low] = w.write;
+    m.mem.io_peek[low] = w.peek;
 }
 
-void memory_install_io_page(Machine& m) {
-    memory_install_page(m, 0x21, &io_page_read, &io_page_write);
+void memory_reset_io_tables(Machine& m) {
+    for (int a = 0; a < 256; a++) memory_install_io(m, uint8_t(a), {&io_open_bus_read, &io_ignore_write, &unreadable_peek});
+    for (int a = 0x40; a <= 0x7F; a++) {
+        memory_install_io(m, uint8_t(a), {&apu_port_read, &apu_port_write, &apu_port_peek});
+    }
+    memory_install_io(m, 0x80, {&wram_port_read, &wram_port_write, &wram_port_peek});
+    for (int a = 0x81; a <= 0x83; a++) {
+        memory_install_io(m, uint8_t(a), {&io_open_bus_read, &wram_port_address_write, &unreadable_peek});
+    }
 }
+
+void memory_install_io_page(Machine& m) { memory_install_page(m, 0x21, {&io_page_read, &io_page_write, &io_page_peek}); }
 
 // ---------------------------------------------------------------------------
 // Pages $60-$7F of the loader view: a second dispatch on the bank's high
@@ -135,6 +155,10 @@ static void loader_sub_write(Machine& m, uint8_t bank, uint16_t addr, uint8_t va
     m.mem.loader_write_sub[(bank & 0xF0) >> 2](m, bank, addr, value);
 }
 
+static int loader_sub_peek(const Machine& m, uint8_t bank, uint16_t addr) {
+    return m.mem.loader_peek_sub[(bank & 0xF0) >> 2](m, bank, addr);
+}
+
 // ---------------------------------------------------------------------------
 // Table construction
 
@@ -143,10 +167,13 @@ void memory_reset_loader_tables(Machine& m) {
     HandlerTables& t = mem.loader;
     t.read_page.fill(&open_bus_read);
     t.write_page.fill(&discard_write);
+    t.peek_page.fill(&unreadable_peek);
     t.read_bank.fill(&open_bus_read);
     t.write_bank.fill(&discard_write);
+    t.peek_bank.fill(&unreadable_peek);
     mem.loader_read_sub.fill(&open_bus_read);
     mem.loader_write_sub.fill(&discard_write);
+    mem.loader_peek_sub.fill(&unreadable_peek);
     const uint8_t* rom = m.cart.rom.data();
     for (int bank = 0; bank < 256; bank++) {
         mem.rom_lower[bank] = rom + (bank & 0x7F) * kRomSlotSize;
@@ -155,40 +182,50 @@ void memory_reset_loader_tables(Machine& m) {
     for (int bank = 0; bank < 256; bank++) mem.rom_speed[bank] = 1;
 }
 
-void memory_install_loader_bank(Machine& m, int bank, int half, ReadHandler read, WriteHandler write) {
+static void install_bank_in(HandlerTables& t, int bank, int half, const MemoryWindow& w) {
     int i = (half ? 256 : 0) + (bank & 0xFF);
-    m.mem.loader.read_bank[i] = read;
-    m.mem.loader.write_bank[i] = write;
+    t.read_bank[i] = w.read;
+    t.write_bank[i] = w.write;
+    t.peek_bank[i] = w.peek;
 }
 
-void memory_install_loader_page(Machine& m, int page, ReadHandler read, WriteHandler write) {
-    m.mem.loader.read_page[page & 0x7F] = read;
-    m.mem.loader.write_page[page & 0xFF] = write;
+void memory_install_loader_bank(Machine& m, int bank, int half, const MemoryWindow& w) {
+    install_bank_in(m.mem.loader, bank, half, w);
 }
 
-void memory_install_loader_sub(Machine& m, int bank_nibble, ReadHandler read, WriteHandler write) {
-    for (int page = 0x60; page <= 0x7F; page++) memory_install_loader_page(m, page, &loader_sub_read, &loader_sub_write);
-    m.mem.loader_read_sub[(bank_nibble & 0xF) * 4] = read;
-    m.mem.loader_write_sub[(bank_nibble & 0xF) * 4] = write;
+void memory_install_loader_page(Machine& m, int page, const MemoryWindow& w) {
+    m.mem.loader.read_page[page & 0x7F] = w.read;
+    m.mem.loader.write_page[page & 0xFF] = w.write;
+    m.mem.loader.peek_page[page & 0x7F] = w.peek;
+}
+
+void memory_install_loader_sub(Machine& m, int bank_nibble, const MemoryWindow& w) {
+    for (int page = 0x60; page <= 0x7F; page++) {
+        memory_install_loader_page(m, page, {&loader_sub_read, &loader_sub_write, &loader_sub_peek});
+    }
+    m.mem.loader_read_sub[(bank_nibble & 0xF) * 4] = w.read;
+    m.mem.loader_write_sub[(bank_nibble & 0xF) * 4] = w.write;
+    m.mem.loader_peek_sub[(bank_nibble & 0xF) * 4] = w.peek;
 }
 
 void memory_copy_loader_to_cpu(Machine& m) {
     MemoryMap& mem = m.mem;
     mem.cpu.read_bank = mem.loader.read_bank;
     mem.cpu.write_bank = mem.loader.write_bank;
+    mem.cpu.peek_bank = mem.loader.peek_bank;
     mem.cpu.read_page = mem.loader.read_page;
+    mem.cpu.peek_page = mem.loader.peek_page;
     for (int i = 0; i < 128; i++) mem.cpu.write_page[i] = mem.loader.write_page[i];
 }
 
-void memory_install_page(Machine& m, int page, ReadHandler read, WriteHandler write) {
-    m.mem.cpu.read_page[page & 0x7F] = read;
-    m.mem.cpu.write_page[page & 0x7F] = write;
+void memory_install_page(Machine& m, int page, const MemoryWindow& w) {
+    m.mem.cpu.read_page[page & 0x7F] = w.read;
+    m.mem.cpu.write_page[page & 0x7F] = w.write;
+    m.mem.cpu.peek_page[page & 0x7F] = w.peek;
 }
 
-void memory_install_bank(Machine& m, int bank, int half, ReadHandler read, WriteHandler write) {
-    int i = (half ? 256 : 0) + (bank & 0xFF);
-    m.mem.cpu.read_bank[i] = read;
-    m.mem.cpu.write_bank[i] = write;
+void memory_install_bank(Machine& m, int bank, int half, const MemoryWindow& w) {
+    install_bank_in(m.mem.cpu, bank, half, w);
 }
 
 void memory_init_wram(Machine& m, uint8_t fill) {
@@ -196,10 +233,10 @@ void memory_init_wram(Machine& m, uint8_t fill) {
     mem.wram.fill(fill);
     mem.wram_port = 0;
     mem.dma_active = 0;
-    for (int page = 0x00; page <= 0x1F; page++) memory_install_page(m, page, &wram_low_read, &wram_low_write);
+    for (int page = 0x00; page <= 0x1F; page++) memory_install_page(m, page, {&wram_low_read, &wram_low_write, &wram_low_peek});
     for (int bank = 0x7E; bank <= 0x7F; bank++) {
-        memory_install_bank(m, bank, 0, &wram_bank_read, &wram_bank_write);
-        memory_install_bank(m, bank, 1, &wram_bank_read, &wram_bank_write);
+        memory_install_bank(m, bank, 0, {&wram_bank_read, &wram_bank_write, &wram_bank_peek});
+        memory_install_bank(m, bank, 1, {&wram_bank_read, &wram_bank_write, &wram_bank_peek});
     }
 }
 

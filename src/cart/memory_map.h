@@ -12,6 +12,18 @@ struct Machine;
 
 using ReadHandler = uint8_t (*)(Machine&, uint8_t bank, uint16_t addr);
 using WriteHandler = void (*)(Machine&, uint8_t bank, uint16_t addr, uint8_t value);
+// What a debugger sees at an address: the byte a read would return now, or
+// kNotReadable (unmapped, write-only). A peek changes nothing: no clock
+// cost, no open-bus update, no address step, no latch or flag cleared.
+using PeekHandler = int (*)(const Machine&, uint8_t bank, uint16_t addr);
+inline constexpr int kNotReadable = -1;
+
+// The three handlers of one window of the address space.
+struct MemoryWindow {
+    ReadHandler read;
+    WriteHandler write;
+    PeekHandler peek;
+};
 
 // One set of dispatch tables. The main CPU has one; the cartridge loader
 // builds another ("loader tables") and copies it in. Write page entries
@@ -21,6 +33,8 @@ struct HandlerTables {
     std::array<WriteHandler, 256> write_page{};
     std::array<ReadHandler, 512> read_bank{};   // 0-255: $0000-$7FFF, 256-511: $8000-$FFFF
     std::array<WriteHandler, 512> write_bank{};
+    std::array<PeekHandler, 128> peek_page{};
+    std::array<PeekHandler, 512> peek_bank{};
 };
 
 inline constexpr uint32_t kWramSize = 0x20000;
@@ -32,10 +46,12 @@ struct MemoryMap {
     // nibble: entry (bank & $F0) / 4.
     std::array<ReadHandler, 64> loader_read_sub{};
     std::array<WriteHandler, 64> loader_write_sub{};
+    std::array<PeekHandler, 64> loader_peek_sub{};
 
     // $2100-$21FF, indexed by the low address byte.
     std::array<ReadHandler, 256> io_read{};
     std::array<WriteHandler, 256> io_write{};
+    std::array<PeekHandler, 256> io_peek{};
 
     // Clock units added by a ROM read, per bank (1 slow, 0 fast).
     std::array<uint8_t, 256> rom_speed{};
@@ -68,29 +84,44 @@ inline WriteHandler& write_entry(HandlerTables& t, uint8_t bank, uint16_t addr) 
     return t.write_page[addr >> 8];
 }
 
+inline PeekHandler peek_entry(const HandlerTables& t, uint8_t bank, uint16_t addr) {
+    if (addr & 0x8000) return t.peek_bank[256 + bank];
+    if (bank & 0x40) return t.peek_bank[bank];
+    return t.peek_page[addr >> 8];
+}
+
 // --- default handlers
 uint8_t open_bus_read(Machine& m, uint8_t bank, uint16_t addr);
 void discard_write(Machine& m, uint8_t bank, uint16_t addr, uint8_t value);
+int unreadable_peek(const Machine& m, uint8_t bank, uint16_t addr);  // always kNotReadable
 uint8_t rom_read(Machine& m, uint8_t bank, uint16_t addr);
 uint8_t rom_read_upper(Machine& m, uint8_t bank, uint16_t addr);
+int rom_peek(const Machine& m, uint8_t bank, uint16_t addr);
+int rom_peek_upper(const Machine& m, uint8_t bank, uint16_t addr);
 // Empty addresses of the $21xx (B bus) tables: open bus without the
 // slow-memory surcharge, writes ignored.
 uint8_t io_open_bus_read(Machine& m, uint8_t bank, uint16_t addr);
 void io_ignore_write(Machine& m, uint8_t bank, uint16_t addr, uint8_t value);
 
+inline constexpr MemoryWindow kOpenBusWindow{&open_bus_read, &discard_write, &unreadable_peek};
+inline constexpr MemoryWindow kRomWindow{&rom_read, &discard_write, &rom_peek};
+inline constexpr MemoryWindow kRomUpperWindow{&rom_read_upper, &discard_write, &rom_peek_upper};
+
 // --- table construction
 // Every loader entry becomes open bus / discard, ROM pointers point at slot
 // (bank & $7F) of the cartridge ROM buffer.
 void memory_reset_loader_tables(Machine& m);
-// Installs ROM read handlers for a bank half (half 0: $0000-$7FFF, 1: $8000-$FFFF).
-void memory_install_loader_bank(Machine& m, int bank, int half, ReadHandler read, WriteHandler write);
-void memory_install_loader_page(Machine& m, int page, ReadHandler read, WriteHandler write);
+// Installs a window for a bank half (half 0: $0000-$7FFF, 1: $8000-$FFFF).
+void memory_install_loader_bank(Machine& m, int bank, int half, const MemoryWindow& w);
+void memory_install_loader_page(Machine& m, int page, const MemoryWindow& w);
 // Sub-table entry of pages $60-$7F for the banks whose high nibble is bank >> 4.
-void memory_install_loader_sub(Machine& m, int bank_nibble, ReadHandler read, WriteHandler write);
+void memory_install_loader_sub(Machine& m, int bank_nibble, const MemoryWindow& w);
 void memory_copy_loader_to_cpu(Machine& m);
 
-void memory_install_page(Machine& m, int page, ReadHandler read, WriteHandler write);
-void memory_install_bank(Machine& m, int bank, int half, ReadHandler read, WriteHandler write);
+void memory_install_page(Machine& m, int page, const MemoryWindow& w);
+void memory_install_bank(Machine& m, int bank, int half, const MemoryWindow& w);
+// One address $2100 + low of the B bus.
+void memory_install_io(Machine& m, uint8_t low, const MemoryWindow& w);
 
 // Fills work RAM, maps it (pages $00-$1F of the system banks, banks
 // $7E/$7F) and clears the port address.
@@ -105,6 +136,7 @@ void memory_set_fast_rom(Machine& m, bool fast);
 
 uint8_t io_page_read(Machine& m, uint8_t bank, uint16_t addr);
 void io_page_write(Machine& m, uint8_t bank, uint16_t addr, uint8_t value);
+int io_page_peek(const Machine& m, uint8_t bank, uint16_t addr);
 
 // Work RAM "WRAM" chunk: 3-byte port address then 131,072 bytes.
 inline constexpr uint32_t kWramChunkSize = 3 + kWramSize;

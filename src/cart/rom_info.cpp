@@ -5,6 +5,7 @@
 #include "cart/boards.h"
 #include "cart/game_database.h"
 #include "cart/licensees.h"
+#include "coproc/chips.h"
 
 namespace vt {
 
@@ -21,21 +22,11 @@ std::string country_name(uint8_t country) {
 bool country_is_pal(uint8_t country) { return (country >= 2 && country <= 12) || country == 17; }
 
 std::string coprocessor_name(uint8_t kind, uint8_t dsp_variant) {
-    switch (kind) {
-        case kCoprocBsx: return " + BSX";
-        case kCoprocCx4: return " + CX4";
-        case kCoprocDsp: return " + DSP" + std::to_string(dsp_variant);
-        case kCoprocObc1: return " + OBC1";
-        case kCoprocSa1: return " + SA1";
-        case kCoprocSdd1: return " + SDD1";
-        case kCoprocSuperFx: return " + SUPER-FX";
-        case kCoprocSpc7110: return " + SPC7110";
-        case kCoprocSrtc: return " + SRTC";
-        case kCoprocSt010: return " + ST010";
-        case kCoprocSt011: return " + ST011";
-        case kCoprocSt018: return " + ST018";
-        default: return "";
-    }
+    const Chip& chip = chip_for(kind);
+    if (chip.kind == kCoprocNone) return "";
+    std::string name = std::string(" + ") + chip.name;
+    if (chip.kind == kCoprocDsp) name += std::to_string(dsp_variant);
+    return name;
 }
 
 bool header_checksum_matches(const Cartridge& c) {

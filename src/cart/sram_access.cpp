@@ -15,6 +15,8 @@ inline uint8_t read_at(Machine& m, uint32_t index) {
     return v;
 }
 
+inline int peek_at(const Machine& m, uint32_t index) { return m.cart.sram[index & kSramIndexMask]; }
+
 inline void write_at(Machine& m, uint32_t index, uint8_t value) {
     m.timing.line_clock += 1;
     m.cart.sram[index & kSramIndexMask] = value;
@@ -63,12 +65,22 @@ void sram_single_bank_write(Machine& m, uint8_t, uint16_t addr, uint8_t value) {
     write_at(m, addr & m.cart.sram_mask, value);
 }
 
-uint8_t xband_id_read(Machine& m, uint8_t, uint16_t addr) {
-    if (addr == 0xC1B2) return fixed_answer(m, 0x46);
-    if (addr == 0xC1BC) return fixed_answer(m, 0x08);
-    return fixed_answer(m, 0x00);
+int lorom_sram_peek(const Machine& m, uint8_t bank, uint16_t addr) { return peek_at(m, lorom_index(m, bank, addr)); }
+int hirom_sram_peek(const Machine& m, uint8_t bank, uint16_t addr) { return peek_at(m, hirom_index(m, bank, addr)); }
+int sram_window_peek(const Machine& m, uint8_t, uint16_t addr) { return peek_at(m, addr & 0x1FFFu); }
+int sram_bank_peek(const Machine& m, uint8_t bank, uint16_t addr) { return peek_at(m, bank_index(m, bank, addr)); }
+int sram_single_bank_peek(const Machine& m, uint8_t, uint16_t addr) { return peek_at(m, addr & m.cart.sram_mask); }
+
+static uint8_t xband_id_byte(uint16_t addr) {
+    if (addr == 0xC1B2) return 0x46;
+    if (addr == 0xC1BC) return 0x08;
+    return 0x00;
 }
 
+uint8_t xband_id_read(Machine& m, uint8_t, uint16_t addr) { return fixed_answer(m, xband_id_byte(addr)); }
+int xband_id_peek(const Machine&, uint8_t, uint16_t addr) { return xband_id_byte(addr); }
+
 uint8_t bsx_bank_c0_read(Machine& m, uint8_t, uint16_t) { return fixed_answer(m, 0x80); }
+int bsx_bank_c0_peek(const Machine&, uint8_t, uint16_t) { return 0x80; }
 
 }  // namespace vt

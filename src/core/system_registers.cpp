@@ -80,6 +80,15 @@ uint8_t sysregs_page40_read(Machine& m, uint8_t bank, uint16_t addr) {
     return v;
 }
 
+int sysregs_page40_peek(const Machine& m, uint8_t, uint16_t addr) {
+    const SystemRegisters& r = m.sysregs;
+    switch (addr) {
+        case 0x4016: return (m.mem.open_bus & 0xFC) | (r.shift[0] >> 15);
+        case 0x4017: return (m.mem.open_bus & 0xE0) | 0x1C | (r.shift[1] >> 15);
+        default: return kNotReadable;
+    }
+}
+
 void sysregs_page40_write(Machine& m, uint8_t bank, uint16_t addr, uint8_t value) {
     switch (addr) {
         case 0x4016: serial_strobe_write(m, value); break;
@@ -91,36 +100,42 @@ void sysregs_page40_write(Machine& m, uint8_t bank, uint16_t addr, uint8_t value
 // ---------------------------------------------------------------------------
 // Page $42
 
-uint8_t sysregs_page42_read(Machine& m, uint8_t bank, uint16_t addr) {
-    SystemRegisters& r = m.sysregs;
+// What a read of $4210-$421F returns, before its side effects; kNotReadable
+// for the write-only and empty addresses of the page.
+int sysregs_page42_peek(const Machine& m, uint8_t, uint16_t addr) {
+    const SystemRegisters& r = m.sysregs;
     const uint8_t bus = m.mem.open_bus;
-    uint8_t v;
     switch (addr) {
-        case 0x4210:
-            v = uint8_t((bus & 0x70) | r.rdnmi);
-            r.rdnmi &= 0x7F;
-            break;
-        case 0x4211:
-            v = uint8_t((bus & 0x7F) | r.timeup);
-            r.timeup &= 0x7F;
-            m.cpu.irq_sources &= uint8_t(~0x81);
-            break;
-        case 0x4212: v = uint8_t((bus & 0x3E) | r.hvbjoy); break;
-        case 0x4213: v = r.rdio; break;
-        case 0x4214: v = uint8_t(r.rddiv); break;
-        case 0x4215: v = uint8_t(r.rddiv >> 8); break;
-        case 0x4216: v = uint8_t(r.rdmpy); break;
-        case 0x4217: v = uint8_t(r.rdmpy >> 8); break;
+        case 0x4210: return (bus & 0x70) | r.rdnmi;
+        case 0x4211: return (bus & 0x7F) | r.timeup;
+        case 0x4212: return (bus & 0x3E) | r.hvbjoy;
+        case 0x4213: return r.rdio;
+        case 0x4214: return uint8_t(r.rddiv);
+        case 0x4215: return uint8_t(r.rddiv >> 8);
+        case 0x4216: return uint8_t(r.rdmpy);
+        case 0x4217: return uint8_t(r.rdmpy >> 8);
         case 0x4218: case 0x4219: case 0x421A: case 0x421B:
         case 0x421C: case 0x421D: case 0x421E: case 0x421F: {
             int i = addr - 0x4218;
-            v = uint8_t(r.joy[i >> 1] >> (8 * (i & 1)));
-            break;
+            return uint8_t(r.joy[i >> 1] >> (8 * (i & 1)));
         }
-        default: return open_bus_read(m, bank, addr);
+        default: return kNotReadable;
     }
-    m.mem.open_bus = v;
-    return v;
+}
+
+// Reading RDNMI clears its flag; reading TIMEUP clears its flag and
+// acknowledges the timer IRQ.
+uint8_t sysregs_page42_read(Machine& m, uint8_t bank, uint16_t addr) {
+    const int value = sysregs_page42_peek(m, bank, addr);
+    if (value == kNotReadable) return open_bus_read(m, bank, addr);
+    SystemRegisters& r = m.sysregs;
+    if (addr == 0x4210) r.rdnmi &= 0x7F;
+    if (addr == 0x4211) {
+        r.timeup &= 0x7F;
+        m.cpu.irq_sources &= uint8_t(~0x81);
+    }
+    m.mem.open_bus = uint8_t(value);
+    return uint8_t(value);
 }
 
 // Stores a byte of HTIME or VTIME; only a change recomputes the H-IRQ point.
@@ -210,8 +225,8 @@ void sysregs_post_load_fixup(Machine& m) {
     r.rdnmi = uint8_t((r.rdnmi & 0x80) | 2);
     m.cpu.irq_sources = (r.timeup & 0x80) ? kIrqTimer : 0;
     memory_set_fast_rom(m, r.memsel & 1);
-    memory_install_page(m, 0x40, &sysregs_page40_read, &sysregs_page40_write);
-    memory_install_page(m, 0x42, &sysregs_page42_read, &sysregs_page42_write);
+    memory_install_page(m, 0x40, {&sysregs_page40_read, &sysregs_page40_write, &sysregs_page40_peek});
+    memory_install_page(m, 0x42, {&sysregs_page42_read, &sysregs_page42_write, &sysregs_page42_peek});
 }
 
 void sysregs_save(const Machine& m, uint8_t out[kSystemRegistersSaveSize]) {

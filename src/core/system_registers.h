@@ -58,7 +58,9 @@ void sysregs_load_serial(Machine& m, const uint8_t in[kSerialPortsSaveSize]);
 // Handlers of pages $40 and $42.
 uint8_t sysregs_page40_read(Machine& m, uint8_t bank, uint16_t addr);
 void sysregs_page40_write(Machine& m, uint8_t bank, uint16_t addr, uint8_t value);
+int sysregs_page40_peek(const Machine& m, uint8_t bank, uint16_t addr);
 uint8_t sysregs_page42_read(Machine& m, uint8_t bank, uint16_t addr);
 void sysregs_page42_write(Machine& m, uint8_t bank, uint16_t addr, uint8_t value);
+int sysregs_page42_peek(const Machine& m, uint8_t bank, uint16_t addr);
 
 }  // namespace vt

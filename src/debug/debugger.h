@@ -1,5 +1,9 @@
-// Debugger hooks the driver calls: breakpoints before a CPU step and the CPU
-// trace log.
+// What the driver's step looks at for the debugger: the breakpoint list and
+// the CPU trace writer. Plain data, so the emulation core reads it without
+// depending on the debugger's code; the debugger fills it. The driver
+// chooses its step loop by them at the start of each run of steps (the
+// steps up to the next line event or stop), so they are changed between
+// runs, not by code running inside a step.
 #pragma once
 
 #include <cstdint>
@@ -9,17 +13,24 @@ namespace vt {
 
 struct Machine;
 
+// Bit 24 of a breakpoint entry: disabled. A disabled entry never equals a
+// 24-bit program address, so the check compares whole entries.
+inline constexpr uint32_t kBreakpointDisabled = 0x01000000;
+inline constexpr uint32_t kNoBreakPass = 0xFFFFFFFF;
+
 struct Debugger {
-    std::vector<uint32_t> breakpoints;  // 24-bit program addresses
-    bool tracing = false;
+    // 24-bit program addresses (bank x 65536 + PC), checked before every
+    // main-CPU instruction while the list is not empty.
+    std::vector<uint32_t> breakpoints;
+    // The instruction a breakpoint stopped the machine at, or the one a
+    // single step runs: the next check there lets it run once.
+    uint32_t passing_break = kNoBreakPass;
+    // The trace writer while CPU tracing is on: called before each main-CPU
+    // step unless the CPU waits in WAI.
+    void (*trace_step)(Machine&) = nullptr;
     // Bit 0: the next traced instruction is the first of its line and is
     // preceded by the position header.
     uint8_t trace_state = 0;
 };
-
-// Called before a CPU step while the breakpoint list is not empty.
-void debug_check_breakpoints(Machine& m);
-// Called before a CPU step while tracing is on and the CPU is not waiting.
-void debug_trace_step(Machine& m);
 
 }  // namespace vt

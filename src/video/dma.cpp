@@ -131,13 +131,13 @@ void finish_channel(Machine& m) {
 // While a DMA runs, A-bus addresses in $21xx and $43xx reach no register:
 // reads return the open bus and writes are lost.
 void take_register_pages(Machine& m) {
-    memory_install_page(m, 0x21, &open_bus_read, &discard_write);
-    memory_install_page(m, 0x43, &open_bus_read, &discard_write);
+    memory_install_page(m, 0x21, kOpenBusWindow);
+    memory_install_page(m, 0x43, kOpenBusWindow);
 }
 
 void restore_register_pages(Machine& m) {
     memory_install_io_page(m);
-    memory_install_page(m, 0x43, &dma_register_read, &dma_register_write);
+    memory_install_page(m, 0x43, {&dma_register_read, &dma_register_write, &dma_register_peek});
 }
 
 void finish_transfer(Machine& m) {
@@ -260,13 +260,18 @@ void hdma_line(Machine& m) {
 // ---------------------------------------------------------------------------
 // $4300-$437F
 
-uint8_t dma_register_read(Machine& m, uint8_t bank, uint16_t addr) {
+int dma_register_peek(const Machine& m, uint8_t, uint16_t addr) {
     const int n = (addr >> 4) & 0x0F;
     const int r = addr & 0x0F;
-    if (n >= 8 || (r >= 0x0C && r <= 0x0E)) return open_bus_read(m, bank, addr);
-    const uint8_t v = m.dma.regs[size_t(n) * 16 + (r == 0x0F ? kDmaSpare : r)];
-    m.mem.open_bus = v;
-    return v;
+    if (n >= 8 || (r >= 0x0C && r <= 0x0E)) return kNotReadable;
+    return m.dma.regs[size_t(n) * 16 + (r == 0x0F ? kDmaSpare : r)];
+}
+
+uint8_t dma_register_read(Machine& m, uint8_t bank, uint16_t addr) {
+    const int v = dma_register_peek(m, bank, addr);
+    if (v == kNotReadable) return open_bus_read(m, bank, addr);
+    m.mem.open_bus = uint8_t(v);
+    return uint8_t(v);
 }
 
 void dma_register_write(Machine& m, uint8_t bank, uint16_t addr, uint8_t value) {

@@ -53,6 +53,7 @@ void hdma_line(Machine& m);
 
 // Page $43 handlers.
 uint8_t dma_register_read(Machine& m, uint8_t bank, uint16_t addr);
+int dma_register_peek(const Machine& m, uint8_t bank, uint16_t addr);
 void dma_register_write(Machine& m, uint8_t bank, uint16_t addr, uint8_t value);
 
 // Save state "SDMA": the 128-byte register file.

@@ -357,12 +357,15 @@ uint8_t read_ppu1_open_bus(Machine& m, uint8_t, uint16_t) {
     return m.ppu.ppu1_bus;
 }
 
+uint32_t current_product(const Ppu& p) {
+    if (!p.product_stale) return p.product;
+    return uint32_t(int32_t(int16_t(p.m7[0])) * int32_t(int8_t(p.m7b_last))) & 0xFFFFFF;
+}
+
 uint8_t read_product(Machine& m, uint8_t, uint16_t addr) {
     Ppu& p = m.ppu;
-    if (p.product_stale) {
-        p.product = uint32_t(int32_t(int16_t(p.m7[0])) * int32_t(int8_t(p.m7b_last))) & 0xFFFFFF;
-        p.product_stale = false;
-    }
+    p.product = current_product(p);
+    p.product_stale = false;
     return ppu1_value(m, uint8_t(p.product >> (8 * ((addr & 0xFF) - 0x34))));
 }
 
@@ -378,17 +381,27 @@ uint8_t read_oamdata(Machine& m, uint8_t, uint16_t) {
     return ppu1_value(m, v);
 }
 
+// The odd byte of a colour has no bit 7: it comes from the PPU2 bus.
+uint8_t cgdata_value(const Ppu& p) {
+    const uint16_t offset = p.cgram_addr & 0x1FF;
+    const uint8_t v = p.cgram[offset];
+    return (offset & 1) ? uint8_t((v & 0x7F) | (p.ppu2_bus & 0x80)) : v;
+}
+
 uint8_t read_cgdata(Machine& m, uint8_t, uint16_t) {
     Ppu& p = m.ppu;
-    const uint16_t offset = p.cgram_addr & 0x1FF;
-    uint8_t v = p.cgram[offset];
-    if (offset & 1) v = uint8_t((v & 0x7F) | (p.ppu2_bus & 0x80));
+    const uint8_t v = cgdata_value(p);
     p.cgram_addr++;
     return ppu2_value(m, v);
 }
 
+// A counter gives its low byte, then its bit 8 with the PPU2 bus above.
+uint8_t counter_value(const Ppu& p, uint16_t counter, bool second) {
+    return second ? uint8_t((p.ppu2_bus & 0xFE) | ((counter >> 8) & 1)) : uint8_t(counter);
+}
+
 uint8_t read_counter(Machine& m, uint16_t counter, bool& second) {
-    const uint8_t v = second ? uint8_t((m.ppu.ppu2_bus & 0xFE) | ((counter >> 8) & 1)) : uint8_t(counter);
+    const uint8_t v = counter_value(m.ppu, counter, second);
     second = !second;
     return ppu2_value(m, v);
 }
@@ -409,6 +422,21 @@ uint8_t read_stat78(Machine& m, uint8_t, uint16_t) {
     m.mem.open_bus = v;
     return v;
 }
+
+// --- the same registers as the debugger sees them: no address steps, no
+// latches, no flip-flops, no open-bus update
+
+int peek_product(const Machine& m, uint8_t, uint16_t addr) {
+    return uint8_t(current_product(m.ppu) >> (8 * ((addr & 0xFF) - 0x34)));
+}
+int peek_oamdata(const Machine& m, uint8_t, uint16_t) { return m.ppu.oam[oam_offset(m.ppu.oam_addr)]; }
+int peek_vram_latch_low(const Machine& m, uint8_t, uint16_t) { return uint8_t(m.ppu.vram_latch); }
+int peek_vram_latch_high(const Machine& m, uint8_t, uint16_t) { return uint8_t(m.ppu.vram_latch >> 8); }
+int peek_cgdata(const Machine& m, uint8_t, uint16_t) { return cgdata_value(m.ppu); }
+int peek_ophct(const Machine& m, uint8_t, uint16_t) { return counter_value(m.ppu, m.ppu.ophct, m.ppu.ophct_second); }
+int peek_opvct(const Machine& m, uint8_t, uint16_t) { return counter_value(m.ppu, m.ppu.opvct, m.ppu.opvct_second); }
+int peek_stat77(const Machine& m, uint8_t, uint16_t) { return m.ppu.stat77; }
+int peek_stat78(const Machine& m, uint8_t, uint16_t) { return m.ppu.stat78; }
 
 }  // namespace
 
@@ -465,6 +493,20 @@ void ppu_install_io_handlers(Machine& m) {
     r[0x3D] = &read_opvct;
     r[0x3E] = &read_stat77;
     r[0x3F] = &read_stat78;
+
+    // Write-only registers and $2137 (whose read latches the counters) have
+    // nothing to show.
+    auto& peek = m.mem.io_peek;
+    for (int a = 0x00; a <= 0x3F; a++) peek[a] = &unreadable_peek;
+    for (int a = 0x34; a <= 0x36; a++) peek[a] = &peek_product;
+    peek[0x38] = &peek_oamdata;
+    peek[0x39] = &peek_vram_latch_low;
+    peek[0x3A] = &peek_vram_latch_high;
+    peek[0x3B] = &peek_cgdata;
+    peek[0x3C] = &peek_ophct;
+    peek[0x3D] = &peek_opvct;
+    peek[0x3E] = &peek_stat77;
+    peek[0x3F] = &peek_stat78;
 
     ppu_install_vram_ports(m);  // $2118, $2119, $2139, $213A
     memory_install_io_page(m);

@@ -128,11 +128,12 @@ TEST_F(MemoryMapTest, SaveImageHoldsThePortAddressThenWorkRam) {
 
 TEST_F(MemoryMapTest, LoaderSubTablesDispatchPages60To7FByBankNibble) {
     static uint8_t seen_bank;
-    memory_install_loader_sub(*m, 0x2, [](Machine& mm, uint8_t bank, uint16_t) -> uint8_t {
+    const ReadHandler read = [](Machine& mm, uint8_t bank, uint16_t) -> uint8_t {
         seen_bank = bank;
         mm.mem.open_bus = 0xE2;
         return 0xE2;
-    }, &discard_write);
+    };
+    memory_install_loader_sub(*m, 0x2, {read, &discard_write, &unreadable_peek});
     memory_copy_loader_to_cpu(*m);
     memory_init_wram(*m, 0);
     EXPECT_EQ(bus_read(*m, 0x25, 0x6000), 0xE2);

@@ -46,37 +46,91 @@ void set_vtime(Machine& m, uint16_t v) {
     write_reg(m, 0x420A, uint8_t(v >> 8));
 }
 
-// An interrupt raised at a point is taken after one more instruction; the
-// handler's first store then lands well within this many units.
-constexpr int32_t kEntryLatency = 100;
+// Where each main-CPU step starts, as the trace hook sees it before the
+// step runs, and whether the timer IRQ flag and the NMI are pending by then.
+// The driver raises an interrupt at the start of a step, before the hook.
+struct StepStart {
+    uint16_t line;
+    int32_t clock;
+    bool timer_flag;
+    bool nmi_pending;
+};
 
-TEST(DriverTimerIrq, HtimeZeroFiresAtTheStartOfEveryLine) {
+std::vector<StepStart>& step_starts() {
+    static std::vector<StepStart> steps;
+    return steps;
+}
+
+void watch_steps(Machine& m) {
+    step_starts().clear();
+    m.debug.trace_step = [](Machine& mm) {
+        step_starts().push_back(
+            {mm.timing.line, mm.timing.line_clock, (mm.sysregs.timeup & 0x80) != 0, mm.cpu.nmi_pending != 0});
+    };
+}
+
+// A step at which a flag became set, with the step before it.
+struct Raise {
+    StepStart before;
+    StepStart at;
+};
+
+std::vector<Raise> raises(bool StepStart::*flag) {
+    const auto& s = step_starts();
+    std::vector<Raise> out;
+    for (size_t i = 1; i < s.size(); i++) {
+        if (!(s[i - 1].*flag) && s[i].*flag) out.push_back({s[i - 1], s[i]});
+    }
+    return out;
+}
+
+// The raise happened at the first step of a line.
+bool at_first_step_of_line(const Raise& r) { return r.at.line != r.before.line; }
+
+// The raise happened at the first step boundary at which the line clock
+// reached `point`: not a step earlier, not a step later.
+bool at_first_step_reaching(const Raise& r, int32_t point) {
+    return r.at.line == r.before.line && r.before.clock < point && r.at.clock >= point;
+}
+
+std::string where(const Raise& r) {
+    return "line " + std::to_string(r.at.line) + " at " + std::to_string(r.at.clock) + ", step before at line " +
+           std::to_string(r.before.line) + " clock " + std::to_string(r.before.clock);
+}
+
+TEST(DriverTimerIrq, HtimeZeroFiresAtTheFirstStepOfEveryLine) {
     auto m = timer_probe();
     set_htime(*m, 0);
     write_reg(*m, 0x4200, 0x10);
+    watch_steps(*m);
     recorded_writes().clear();
     run_frames(*m, 2);
-    auto irqs = marks(kIrqMark);
-    ASSERT_EQ(irqs.size(), 2u * 262u);
+    EXPECT_EQ(marks(kIrqMark).size(), 2u * 262u);  // the handler ran once per line
+    const auto r = raises(&StepStart::timer_flag);
+    ASSERT_EQ(r.size(), 2u * 262u - 1u);  // the first line's raise has no step before it here
     std::set<int> lines;
-    for (const auto& w : irqs) {
-        EXPECT_LT(w.line_clock, kEntryLatency) << "line " << w.line;
-        lines.insert(w.line);
+    for (const Raise& x : r) {
+        EXPECT_TRUE(at_first_step_of_line(x)) << where(x);
+        lines.insert(x.at.line);
     }
     EXPECT_EQ(lines.size(), 262u);
 }
 
-TEST(DriverTimerIrq, HtimeMidLineFiresAtTwiceHtimeOnEveryLine) {
-    auto m = timer_probe();
-    set_htime(*m, 100);
-    write_reg(*m, 0x4200, 0x10);
-    recorded_writes().clear();
-    run_frames(*m, 1);
-    auto irqs = marks(kIrqMark);
-    ASSERT_EQ(irqs.size(), 262u);
-    for (const auto& w : irqs) {
-        EXPECT_GE(w.line_clock, 200);
-        EXPECT_LT(w.line_clock, 200 + kEntryLatency);
+TEST(DriverTimerIrq, HtimeMidLineFiresAtTheFirstStepReachingTwiceHtime) {
+    // Dot 100 lies between line events; dot 140 (clock 280) falls just
+    // after the refresh point, whose 16 units move the clock past it.
+    for (uint16_t htime : {100, 140, 263}) {
+        SCOPED_TRACE(htime);
+        auto m = timer_probe();
+        set_htime(*m, htime);
+        write_reg(*m, 0x4200, 0x10);
+        watch_steps(*m);
+        recorded_writes().clear();
+        run_frames(*m, 1);
+        EXPECT_EQ(marks(kIrqMark).size(), 262u);
+        const auto r = raises(&StepStart::timer_flag);
+        ASSERT_EQ(r.size(), 262u);
+        for (const Raise& x : r) EXPECT_TRUE(at_first_step_reaching(x, 2 * htime)) << where(x);
     }
 }
 
@@ -84,32 +138,40 @@ TEST(DriverTimerIrq, Htime340FiresAtLineEndAnd341Never) {
     auto m = timer_probe();
     set_htime(*m, 340);
     write_reg(*m, 0x4200, 0x10);
+    watch_steps(*m);
     recorded_writes().clear();
     run_frames(*m, 2);
-    auto irqs = marks(kIrqMark);
     // Raised at each line end, taken at the start of the next line: the one
     // raised at the end of the last line is still pending.
-    EXPECT_EQ(irqs.size(), 2u * 262u - 1u);
-    for (const auto& w : irqs) EXPECT_LT(w.line_clock, kEntryLatency);
+    EXPECT_EQ(marks(kIrqMark).size(), 2u * 262u - 1u);
+    const auto r = raises(&StepStart::timer_flag);
+    ASSERT_EQ(r.size(), 2u * 262u - 1u);
+    for (const Raise& x : r) EXPECT_TRUE(at_first_step_of_line(x)) << where(x);
 
     set_htime(*m, 341);
     run_frames(*m, 1);
+    watch_steps(*m);
     recorded_writes().clear();
     run_frames(*m, 2);
     EXPECT_TRUE(marks(kIrqMark).empty());
+    EXPECT_TRUE(raises(&StepStart::timer_flag).empty());
 }
 
 TEST(DriverTimerIrq, VirqAloneFiresAtTheFirstStepOfLineVtime) {
     auto m = timer_probe();
     set_vtime(*m, 100);
     write_reg(*m, 0x4200, 0x20);
+    watch_steps(*m);
     recorded_writes().clear();
     run_frames(*m, 3);
     auto irqs = marks(kIrqMark);
     ASSERT_EQ(irqs.size(), 3u);
-    for (const auto& w : irqs) {
-        EXPECT_EQ(w.line, 100);
-        EXPECT_LT(w.line_clock, kEntryLatency);
+    for (const auto& w : irqs) EXPECT_EQ(w.line, 100);
+    const auto r = raises(&StepStart::timer_flag);
+    ASSERT_EQ(r.size(), 3u);
+    for (const Raise& x : r) {
+        EXPECT_EQ(x.at.line, 100);
+        EXPECT_TRUE(at_first_step_of_line(x)) << where(x);
     }
 }
 
@@ -117,12 +179,19 @@ TEST(DriverTimerIrq, VirqAtLineZeroAndBeyondTheFrame) {
     auto m = timer_probe();
     set_vtime(*m, 0);
     write_reg(*m, 0x4200, 0x20);
+    watch_steps(*m);
     recorded_writes().clear();
-    run_frames(*m, 2);
+    run_frames(*m, 3);
     auto irqs = marks(kIrqMark);
-    ASSERT_EQ(irqs.size(), 2u);
-    EXPECT_EQ(irqs[0].line, 0);
-    EXPECT_EQ(irqs[1].line, 0);
+    ASSERT_EQ(irqs.size(), 3u);
+    for (const auto& w : irqs) EXPECT_EQ(w.line, 0);
+    // The first frame's raise comes at the first step watched.
+    const auto r = raises(&StepStart::timer_flag);
+    ASSERT_EQ(r.size(), 2u);
+    for (const Raise& x : r) {
+        EXPECT_EQ(x.at.line, 0);
+        EXPECT_TRUE(at_first_step_of_line(x)) << where(x);
+    }
 
     set_vtime(*m, 262);  // at or above lines per frame: never
     recorded_writes().clear();
@@ -135,35 +204,43 @@ TEST(DriverTimerIrq, HandVTogetherFireOnceOnTheLineAtTheDot) {
     set_vtime(*m, 50);
     set_htime(*m, 200);
     write_reg(*m, 0x4200, 0x30);
+    watch_steps(*m);
     recorded_writes().clear();
     run_frames(*m, 2);
     auto irqs = marks(kIrqMark);
     ASSERT_EQ(irqs.size(), 2u);
-    for (const auto& w : irqs) {
-        EXPECT_EQ(w.line, 50);
-        EXPECT_GE(w.line_clock, 400);
-        EXPECT_LT(w.line_clock, 400 + kEntryLatency);
+    for (const auto& w : irqs) EXPECT_EQ(w.line, 50);
+    const auto r = raises(&StepStart::timer_flag);
+    ASSERT_EQ(r.size(), 2u);
+    for (const Raise& x : r) {
+        EXPECT_EQ(x.at.line, 50);
+        EXPECT_TRUE(at_first_step_reaching(x, 400)) << where(x);
     }
 }
 
-TEST(DriverNmi, RaisedOnceAfterTheLastVisibleLine) {
+TEST(DriverNmi, RaisedOnceAtTheFirstStepAfterTheLastVisibleLine) {
     auto m = timer_probe();
     write_reg(*m, 0x4200, 0x80);
+    watch_steps(*m);
     recorded_writes().clear();
     run_frames(*m, 2);
-    auto nmis = marks(kNmiMark);
-    ASSERT_EQ(nmis.size(), 2u);
-    for (const auto& w : nmis) {
-        EXPECT_EQ(w.line, 225);
-        EXPECT_LT(w.line_clock, kEntryLatency);
+    ASSERT_EQ(marks(kNmiMark).size(), 2u);
+    auto r = raises(&StepStart::nmi_pending);
+    ASSERT_EQ(r.size(), 2u);
+    for (const Raise& x : r) {
+        EXPECT_EQ(x.at.line, 225);
+        EXPECT_TRUE(at_first_step_of_line(x)) << where(x);
     }
 
     m->timing.last_visible_line = 239;  // overscan
+    watch_steps(*m);
     recorded_writes().clear();
     run_frames(*m, 1);
-    nmis = marks(kNmiMark);
-    ASSERT_EQ(nmis.size(), 1u);
-    EXPECT_EQ(nmis[0].line, 240);
+    ASSERT_EQ(marks(kNmiMark).size(), 1u);
+    r = raises(&StepStart::nmi_pending);
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_EQ(r[0].at.line, 240);
+    EXPECT_TRUE(at_first_step_of_line(r[0])) << where(r[0]);
 }
 
 TEST(DriverNmi, PendingNmiIsDroppedAtFrameStart) {

@@ -17,7 +17,7 @@ static void recorder_write(Machine& m, uint8_t, uint16_t addr, uint8_t value) {
 
 void install_recorder(Machine& m, int page) {
     recorded_writes().clear();
-    memory_install_page(m, page, &recorder_read, &recorder_write);
+    memory_install_page(m, page, {&recorder_read, &recorder_write, &unreadable_peek});
 }
 
 }  // namespace vt::test

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/cpu_state.h"
+#include "core/w65816_opcodes.h"
 
 namespace vt::test {
 
@@ -95,18 +96,7 @@ struct FlatCtx {
 // stack-relative modes S + 3.
 
 // Addressing modes of the opcode map.
-enum class Addr {
-    Implied,     // includes the accumulator forms
-    ImmM,        // #, m-width
-    ImmX,        // #, x-width
-    Imm8,        // one operand byte: REP, SEP, WDM, BRK and COP signatures
-    Dp, DpX, DpY, DpInd, DpIndLong, DpXInd, DpIndY, DpIndLongY,
-    Abs, AbsX, AbsY, Long, LongX, Sr, SrIndY,
-    Rel8, Rel16,                     // branches, BRL, PER
-    AbsJump, LongJump,               // JMP/JSR abs, PEA; JML/JSL long
-    AbsInd, AbsXInd, AbsIndLong,     // JMP (abs), JMP/JSR (abs,X), JML [abs]
-    Block,                           // MVN, MVP
-};
+using Addr = w65816::AddrMode;
 
 namespace layout {
 inline constexpr uint8_t kCodeBank = 0x05;
