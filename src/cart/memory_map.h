@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 
+#include "core/state_io.h"
+
 namespace vt {
 
 struct Machine;
@@ -110,5 +112,7 @@ void io_page_write(Machine& m, uint8_t bank, uint16_t addr, uint8_t value);
 inline constexpr uint32_t kWramChunkSize = 3 + kWramSize;
 void memory_save_wram(const Machine& m, uint8_t* out);
 void memory_load_wram(Machine& m, const uint8_t* in);
+template <class Io>
+void wram_state_io(Io& io, IoMachine<Io>& m);
 
 }  // namespace vt

@@ -360,7 +360,7 @@ uint8_t read_ppu1_open_bus(Machine& m, uint8_t, uint16_t) {
 uint8_t read_product(Machine& m, uint8_t, uint16_t addr) {
     Ppu& p = m.ppu;
     if (p.product_stale) {
-        p.product = uint32_t(int32_t(int16_t(p.m7[0])) * int32_t(int8_t(p.m7b_last))) & 0xFFFFFF;
+        p.product = ppu_multiply_result(p);
         p.product_stale = false;
     }
     return ppu1_value(m, uint8_t(p.product >> (8 * ((addr & 0xFF) - 0x34))));
@@ -558,6 +558,11 @@ void ppu_latch_position(Machine& m, uint16_t h, uint16_t v) {
     m.ppu.ophct = h;
     m.ppu.opvct = v;
     m.ppu.stat78 |= 0x40;
+}
+
+uint32_t ppu_multiply_result(const Ppu& p) {
+    if (!p.product_stale) return p.product;
+    return uint32_t(int32_t(int16_t(p.m7[0])) * int32_t(int8_t(p.m7b_last))) & 0xFFFFFF;
 }
 
 }  // namespace vt

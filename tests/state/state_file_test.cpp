@@ -282,17 +282,6 @@ TEST(StateFileLoad, TruncatedOrDamagedFileIsRefusedWithNothingChanged) {
     EXPECT_TRUE(load_state_bytes(*other, trailing.data(), trailing.size(), with(true, false), &error)) << error;
 }
 
-TEST(StateFileLoad, OnlyTheMetadataAndTheEndMarkerLoadsAndChangesNothing) {
-    auto m = battery_machine(2);
-    const std::vector<uint8_t> full = state_file_bytes(*m, "", "", with(false, false));
-    std::vector<uint8_t> bare(full.begin(), full.begin() + 8 + 166);
-    const std::vector<uint8_t> end = chunk_bytes("SRST", {});
-    bare.insert(bare.end(), end.begin(), end.end());
-    const MachineRecord before(*m);
-    EXPECT_TRUE(load_state_bytes(*m, bare.data(), bare.size(), with(false, false)));
-    EXPECT_TRUE(MachineRecord(*m) == before);
-}
-
 TEST(StateFileLoad, BatteryRamRestoredOnlyWithSramTransfer) {
     auto m = battery_machine(3);
     m->cart.sram[0x10] = 0xA1;
