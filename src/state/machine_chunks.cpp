@@ -81,6 +81,14 @@ bool tag_is_known(const ChunkTag& tag) {
     return find_layout(tag) || tag == kTagSram || tag == kTagCartridge || tag == kTagThumbnail;
 }
 
+// The header title as text: up to its first zero byte, without the spaces
+// that pad it.
+std::string title_text(const uint8_t* title) {
+    std::string text(title, std::find(title, title + kHeaderTitleLength, 0));
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text;
+}
+
 template <class Io>
 void cartridge_record_io(Io& io, uint32_t& crc32, std::array<uint8_t, kHeaderTitleLength>& title) {
     io.u32(crc32);
@@ -103,8 +111,7 @@ bool state_includes_sram(const Machine& m, const StateOptions& options) {
 CartridgeRecord cartridge_record_of(const Machine& m) {
     CartridgeRecord record;
     record.crc32 = m.cart.crc32;
-    const auto title = m.cart.header.begin() + kHeaderTitle;
-    record.title.assign(title, std::find(title, title + kHeaderTitleLength, 0));
+    record.title = title_text(m.cart.header.data() + kHeaderTitle);
     return record;
 }
 
@@ -129,7 +136,7 @@ bool find_cartridge_record(const std::vector<Chunk>& chunks, CartridgeRecord& ou
     std::array<uint8_t, kHeaderTitleLength> title{};
     StateReader r{chunk->data};
     cartridge_record_io(r, out.crc32, title);
-    out.title.assign(title.begin(), std::find(title.begin(), title.end(), 0));
+    out.title = title_text(title.data());
     return true;
 }
 
