@@ -94,6 +94,7 @@ int run(const Options& o, const char* argv0) {
     vt::Machine& m = *machine;
     vt::LoadOptions load;
     load.program_folder = program_folder(argv0);
+    load.data_folder = vt::default_demo_data_folder();
     load.wram_fill = o.fill;
     load.region = o.region;
     load.log = &log;
@@ -111,6 +112,7 @@ int run(const Options& o, const char* argv0) {
         print_message(loaded.message);
         return kExitLoad;
     }
+    if (!loaded.message.empty()) print_message(loaded.message);  // a battery RAM file that could not be read
     if (loaded.overdumped) {
         std::fprintf(stderr, "veltrane-cli: the image looks over-dumped: %u of its %u blocks hold data\n",
                      loaded.real_slots, loaded.loaded_slots);

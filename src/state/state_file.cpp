@@ -144,6 +144,8 @@ StateFormat detect_state_format(const uint8_t* data, size_t size) {
 }
 
 StateFormat detect_state_file(const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return StateFormat::Unknown;
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return StateFormat::Unknown;
     uint8_t start[16];

@@ -1,6 +1,7 @@
 // Damaged and foreign state files: each is refused whole with a reason,
 // and the machine it was meant for runs on exactly as before.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <functional>
@@ -176,6 +177,17 @@ TEST_F(StateBadInput, FilesThatAreNotStatesOrTooLarge) {
     refused(dir + "/huge.S00", "It is larger than 32 MiB, too large to be a state file.");
     write_bytes_to(dir + "/image.S00", read_file(test_rom_path("smoke")));
     refused(dir + "/image.S00", "The file is not a state file (it does not start with \"BPS2\").");
+
+    // A pipe is never opened: it would block the State Manager's listing.
+    ASSERT_EQ(::mkfifo((dir + "/pipe.S01").c_str(), 0600), 0);
+    refused(dir + "/pipe.S01", "It is not a file.");
+    StateMetadata meta;
+    EXPECT_FALSE(read_state_metadata(dir + "/pipe.S01", meta));
+    std::vector<uint8_t> pixels;
+    EXPECT_FALSE(read_state_thumbnail(dir + "/pipe.S01", pixels));
+    EXPECT_EQ(detect_state_file(dir + "/pipe.S01"), StateFormat::Unknown);
+    EXPECT_FALSE(load_rts(*target_, dir + "/pipe.S01", &error));
+    EXPECT_EQ(error, "It is not a file.");
     EXPECT_TRUE(MachineRecord(*target_) == before);
 }
 
