@@ -303,6 +303,21 @@ TEST(StateFileLoad, BatteryRamRestoredOnlyWithSramTransfer) {
     EXPECT_EQ(sa1->cart.sram[0x10], 0xA1);
 }
 
+// Size byte 7 gives banks $70-$73 four 32 KiB windows of the buffer; the
+// state keeps all four.
+TEST(StateFileLoad, BatteryRamInFourBankWindowsIsKeptWhole) {
+    auto m = battery_machine(2);
+    m->cart.sram_size = 32768;
+    m->cart.sram_mask = 32767;
+    m->cart.sram_bank_offset = {0, 0x8000, 0x10000, 0x18000};
+    m->cart.sram[0x18005] = 0x6B;
+    const std::vector<uint8_t> file = state_file_bytes(*m, "", "", with(true, false));
+    EXPECT_EQ(find_chunk(walk_chunks(file), "SRAM")->length, 128u * 1024);
+    auto other = battery_machine(1);
+    ASSERT_TRUE(load_state_bytes(*other, file.data(), file.size(), with(true, false)));
+    EXPECT_EQ(other->cart.sram[0x18005], 0x6B);
+}
+
 TEST(StateFileLoad, NothingWithoutAGamepak) {
     auto loaded = battery_machine(1);
     const std::vector<uint8_t> file = state_file_bytes(*loaded, "", "", with(false, false));
