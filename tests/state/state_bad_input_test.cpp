@@ -197,7 +197,8 @@ TEST(StateCartridgeRecord, AStateForAnotherCartridgeIsRefusedUnlessTheCallerAgre
     auto source = machine_with_rom("smoke");
     run_frames(*source, 3);
     const std::vector<uint8_t> file = state_file_bytes(*source, "", "", StateOptions{});
-    const TestChunk* record = find_chunk(walk_chunks(file), "XCRT");
+    const std::vector<TestChunk> chunks = walk_chunks(file);
+    const TestChunk* record = find_chunk(chunks, "XCRT");
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(le32(file, record->offset), source->cart.crc32);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&file[record->offset + 4]), 19), "VELTRANE SMOKE TEST");
