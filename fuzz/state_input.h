@@ -3,7 +3,9 @@
 //
 // Input layout: byte 0 bit 0 set: "Enable SRAM Transfer" on; bit 1 set:
 // the rest goes to the real-time save reader, else to the chunked state
-// reader. The machine holds a small LoROM cartridge with 8 KiB of battery
+// reader; bit 2 set: a state recorded for another cartridge is refused, as
+// the programs do unless the user agrees (clear: it loads, so states of
+// every test cartridge reach the chunk readers). The machine holds a small LoROM cartridge with 8 KiB of battery
 // RAM, put back into its power-on state before every input; after a
 // successful load it runs one frame, so the loaded state is exercised too.
 #pragma once
@@ -84,6 +86,7 @@ inline void run_state_input(Machine& m, const uint8_t* data, size_t size) {
 
     StateOptions options;
     options.sram_transfer = (mode & 1) != 0;
+    options.load_other_cartridge = (mode & 4) == 0;
     std::string error;
     bool loaded = false;
     if (mode & 2) {

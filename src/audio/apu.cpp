@@ -3,12 +3,12 @@
 #include "audio/apu.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "audio/dsp.h"
 #include "audio/spc700_bus.h"
 #include "audio/spc700_opcodes.h"
 #include "core/machine.h"
+#include "core/state_io.h"
 
 namespace vt {
 
@@ -136,39 +136,40 @@ uint8_t apu_peek(const Machine& m, uint16_t addr) {
     return s.ram[addr];
 }
 
+template <class Io>
+void apu_image_io(Io& io, IoMachine<Io>& m) {
+    auto& s = m.apu;
+    io.u8(s.a);
+    io.u8(s.x);
+    io.u8(s.y);
+    io.u8(s.sp);
+    io.u16(s.pc);
+    uint8_t psw = psw_pack(s.psw);
+    io.u8(psw);
+    io.bytes(s.to_cpu);
+    io.bytes(s.io);
+    io.bytes(s.ram);
+    if constexpr (Io::loading) {
+        s.psw = psw_unpack(psw);
+        for (int t = 0; t < 3; t++) {
+            s.timer_period[t] = apu_timer_period(t, s.io[kIoTimer0Target + t]);
+            s.timer_elapsed[t] = 0;
+        }
+        s.ipl_mapped = (s.io[kIoControl] & kControlIplMapped) != 0;
+    }
+}
+
+template void apu_image_io(StateWriter&, const Machine&);
+template void apu_image_io(StateReader&, Machine&);
+
 void apu_save_image(const Machine& m, uint8_t* out) {
-    const Apu& s = m.apu;
-    *out++ = s.a;
-    *out++ = s.x;
-    *out++ = s.y;
-    *out++ = s.sp;
-    *out++ = uint8_t(s.pc);
-    *out++ = uint8_t(s.pc >> 8);
-    *out++ = psw_pack(s.psw);
-    for (int n = 0; n < 4; n++) *out++ = s.to_cpu[n];
-    std::memcpy(out, s.io.data(), s.io.size());
-    out += s.io.size();
-    std::memcpy(out, s.ram.data(), s.ram.size());
+    StateWriter w{out};
+    apu_image_io(w, m);
 }
 
 void apu_load_image(Machine& m, const uint8_t* in) {
-    Apu& s = m.apu;
-    s.a = *in++;
-    s.x = *in++;
-    s.y = *in++;
-    s.sp = *in++;
-    s.pc = uint16_t(in[0] | in[1] << 8);
-    in += 2;
-    s.psw = psw_unpack(*in++);
-    for (int n = 0; n < 4; n++) s.to_cpu[n] = *in++;
-    std::memcpy(s.io.data(), in, s.io.size());
-    in += s.io.size();
-    std::memcpy(s.ram.data(), in, s.ram.size());
-    for (int t = 0; t < 3; t++) {
-        s.timer_period[t] = apu_timer_period(t, s.io[kIoTimer0Target + t]);
-        s.timer_elapsed[t] = 0;
-    }
-    s.ipl_mapped = (s.io[kIoControl] & kControlIplMapped) != 0;
+    StateReader r{in};
+    apu_image_io(r, m);
 }
 
 }  // namespace vt

@@ -11,6 +11,8 @@
 #include <array>
 #include <cstdint>
 
+#include "core/state_io.h"
+
 namespace vt {
 
 struct Machine;
@@ -109,6 +111,8 @@ uint32_t apu_timer_period(int timer, uint8_t target);
 inline constexpr int kApuImageSize = 4 + 2 + 1 + 4 + 16 + 0x10000;
 void apu_save_image(const Machine& m, uint8_t* out);
 void apu_load_image(Machine& m, const uint8_t* in);
+template <class Io>
+void apu_image_io(Io& io, IoMachine<Io>& m);
 
 // What the save image leaves out and a listener would notice: the audio
 // clock (relative to the line clock), the time counted since the timers
@@ -119,5 +123,7 @@ void apu_load_image(Machine& m, const uint8_t* in);
 inline constexpr int kApuTimingSize = 4 + 4 + 3 * 4 + 3;
 void apu_save_timing(const Machine& m, uint8_t* out);
 void apu_load_timing(Machine& m, const uint8_t* in);
+template <class Io>
+void apu_timing_io(Io& io, IoMachine<Io>& m);
 
 }  // namespace vt

@@ -1,10 +1,8 @@
 // The audio unit's timing as a saved state holds it beside the audio CPU's
 // image: the audio clock, the per-line time and the timers' phases.
-#include <algorithm>
-
 #include "audio/apu.h"
-#include "core/byte_stream.h"
 #include "core/machine.h"
+#include "core/state_io.h"
 #include "core/timing.h"
 
 namespace vt {
@@ -16,26 +14,30 @@ constexpr uint32_t kLongestTimerPeriod = 256 * 1280;
 
 }  // namespace
 
-void apu_save_timing(const Machine& m, uint8_t* out) {
-    const Apu& s = m.apu;
-    ByteWriter w{out};
-    w.i32(s.clock);
-    w.i32(s.line_time);
-    for (uint32_t elapsed : s.timer_elapsed) w.u32(elapsed);
-    for (uint8_t counter : s.timer_counter) w.u8(counter);
-}
-
 // The audio clock stays within a line of the main CPU's and the per-line
 // time within a line and an instruction; a timer's phase is below its
 // longest period. Keeping loaded values there bounds the catch-up and
 // timer loops that follow.
+template <class Io>
+void apu_timing_io(Io& io, IoMachine<Io>& m) {
+    auto& s = m.apu;
+    io.i32_within(s.clock, -kLineUnits, 2 * kLineUnits);
+    io.i32_within(s.line_time, 0, 2 * kLineUnits);
+    for (auto& elapsed : s.timer_elapsed) io.u32_at_most(elapsed, kLongestTimerPeriod);
+    for (auto& counter : s.timer_counter) io.u8_masked(counter, 0x0F);
+}
+
+template void apu_timing_io(StateWriter&, const Machine&);
+template void apu_timing_io(StateReader&, Machine&);
+
+void apu_save_timing(const Machine& m, uint8_t* out) {
+    StateWriter w{out};
+    apu_timing_io(w, m);
+}
+
 void apu_load_timing(Machine& m, const uint8_t* in) {
-    Apu& s = m.apu;
-    ByteReader r{in};
-    s.clock = std::clamp(r.i32(), -kLineUnits, 2 * kLineUnits);
-    s.line_time = std::clamp(r.i32(), 0, 2 * kLineUnits);
-    for (uint32_t& elapsed : s.timer_elapsed) elapsed = std::min(r.u32(), kLongestTimerPeriod);
-    for (uint8_t& counter : s.timer_counter) counter = r.u8() & 0x0F;
+    StateReader r{in};
+    apu_timing_io(r, m);
 }
 
 }  // namespace vt

@@ -12,6 +12,8 @@
 #include <array>
 #include <cstdint>
 
+#include "core/state_io.h"
+
 namespace vt {
 
 struct Machine;
@@ -151,6 +153,12 @@ inline constexpr int kDspVoicePlaybackSize = 4 * 2 + 2 + 2 + 1 + 16 * 4 + 4 * 2 
 inline constexpr int kDspPlaybackSize = kDspVoices * kDspVoicePlaybackSize + 1 + 4 * 5 + 2 + 2 + 2 * 256 * 4;
 void dsp_save_playback(const Machine& m, uint8_t* out);
 void dsp_load_playback(Machine& m, const uint8_t* in);
+template <class Io>
+void dsp_playback_io(Io& io, IoMachine<Io>& m);
+// The 128-byte register file ("SDSP"); loading re-derives what its write
+// handlers set, as dsp_refresh_from_registers does.
+template <class Io>
+void dsp_registers_io(Io& io, IoMachine<Io>& m);
 // Re-derives from the register file what its write handlers set (volumes,
 // directory offsets, envelope periods, mixer volumes, echo feedback and
 // length) without the side effects of KON, KOFF, FLG and ENDX, after the

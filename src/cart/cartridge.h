@@ -111,6 +111,11 @@ struct Cartridge {
     uint32_t header_bytes_read = 0;
     uint32_t file_date = 0;  // seconds since 1970 of the main image file
     std::string image_path;
+    // What the battery RAM file held when it was read (state/battery_ram.h):
+    // a save never writes fewer bytes than it held, and never replaces a
+    // file that was there but could not be read.
+    uint32_t battery_file_bytes = 0;
+    bool battery_file_unreadable = false;
 
     CopierHeader copier_header = CopierHeader::None;
     std::vector<uint8_t> copier_header_bytes;  // the 512 bytes when one was read

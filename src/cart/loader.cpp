@@ -486,6 +486,16 @@ bool read_image(Load& ld, const std::string& path) {
 // ---------------------------------------------------------------------------
 // Committing to the machine
 
+// A battery RAM file that could not be read, or not whole: the load goes
+// on, and the message says which file and why.
+void warn_battery_file(Load& ld, const std::string& path, const std::string& problem) {
+    std::string text = "There is a problem with the BackupRAM file \"" + path + "\".  \r" + problem;
+    LoadResult& r = ld.result;
+    r.message = r.message.empty() ? text : r.message + "\r\r" + text;
+    if (r.caption.empty()) r.caption = kLoadGamepakCaption;
+    if (r.icon == MessageIcon::None) r.icon = MessageIcon::Warning;
+}
+
 void commit(Load& ld, Machine& m) {
     const LoadOptions& o = ld.options;
     const bool checksum_known_good = header_checksum_matches(*ld.cart) || ld.cart->database_info != kNotInDatabase;
@@ -501,8 +511,14 @@ void commit(Load& ld, Machine& m) {
     memory_init_wram(m, checksum_known_good ? o.wram_fill : 0);
 
     BatteryFolders folders = battery_folders(o);
-    battery_load(c, folders);
-    if (is_satellaview(c)) bsx_ram_load(c, folders);
+    std::string problem;
+    battery_load(c, folders, &problem);
+    if (!problem.empty()) warn_battery_file(ld, battery_file_path(c, folders), problem);
+    if (is_satellaview(c)) {
+        problem.clear();
+        bsx_ram_load(c, folders, &problem);
+        if (!problem.empty()) warn_battery_file(ld, bsx_sram_path(c, folders), problem);
+    }
 
     t.gamepak_loaded = true;
     machine_power_on(m);
@@ -518,7 +534,7 @@ void commit(Load& ld, Machine& m) {
 }  // namespace
 
 BatteryFolders battery_folders(const LoadOptions& options) {
-    return BatteryFolders{options.program_folder, options.backup_folder, options.backup_format};
+    return BatteryFolders{options.program_folder, options.backup_folder, options.backup_format, options.data_folder};
 }
 
 LoadResult load_gamepak(Machine& m, const std::string& path, const LoadOptions& options) {

@@ -50,6 +50,8 @@ struct LoadOptions {
     // them is looked for.
     std::string program_folder;
     std::string backup_folder;  // battery RAM files; empty: beside the image
+    // The program's data folder: "BS-X.SRM" when no BackupRAM folder is set.
+    std::string data_folder;
     BackupFormat backup_format = BackupFormat::Srm;
     bool auto_create_backup_header = false;  // FFE header on a corrected image (".bbd" format only)
     uint8_t wram_fill = 0x55;

@@ -2,6 +2,7 @@
 
 #include "audio/apu.h"
 #include "core/machine.h"
+#include "core/state_io.h"
 
 namespace vt {
 
@@ -244,16 +245,23 @@ void memory_set_fast_rom(Machine& m, bool fast) {
     for (int bank = 0x80; bank <= 0xFF; bank++) m.mem.rom_speed[bank] = fast ? 0 : 1;
 }
 
+template <class Io>
+void wram_state_io(Io& io, IoMachine<Io>& m) {
+    io.u24(m.mem.wram_port);
+    io.bytes(m.mem.wram);
+}
+
+template void wram_state_io(StateWriter&, const Machine&);
+template void wram_state_io(StateReader&, Machine&);
+
 void memory_save_wram(const Machine& m, uint8_t* out) {
-    out[0] = uint8_t(m.mem.wram_port);
-    out[1] = uint8_t(m.mem.wram_port >> 8);
-    out[2] = uint8_t(m.mem.wram_port >> 16);
-    for (uint32_t i = 0; i < kWramSize; i++) out[3 + i] = m.mem.wram[i];
+    StateWriter w{out};
+    wram_state_io(w, m);
 }
 
 void memory_load_wram(Machine& m, const uint8_t* in) {
-    m.mem.wram_port = uint32_t(in[0]) | (uint32_t(in[1]) << 8) | (uint32_t(in[2]) << 16);
-    for (uint32_t i = 0; i < kWramSize; i++) m.mem.wram[i] = in[3 + i];
+    StateReader r{in};
+    wram_state_io(r, m);
 }
 
 }  // namespace vt

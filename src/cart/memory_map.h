@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 
+#include "core/state_io.h"
+
 namespace vt {
 
 struct Machine;
@@ -142,5 +144,7 @@ int io_page_peek(const Machine& m, uint8_t bank, uint16_t addr);
 inline constexpr uint32_t kWramChunkSize = 3 + kWramSize;
 void memory_save_wram(const Machine& m, uint8_t* out);
 void memory_load_wram(Machine& m, const uint8_t* in);
+template <class Io>
+void wram_state_io(Io& io, IoMachine<Io>& m);
 
 }  // namespace vt

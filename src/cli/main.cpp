@@ -47,6 +47,7 @@ std::string image_folder(const std::string& rom) {
 vt::HostOptions host_options(const Options& o, const char* argv0) {
     vt::HostOptions h;
     h.program_folder = program_folder(argv0);
+    h.data_folder = vt::default_demo_data_folder();
     if (!o.rom.empty()) h.backup_folder = image_folder(o.rom);
     h.wram_fill = o.fill;
     h.region = o.region;

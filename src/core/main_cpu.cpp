@@ -1,6 +1,6 @@
 #include "core/main_cpu.h"
 
-#include "core/byte_stream.h"
+#include "core/state_io.h"
 #include "core/w65816_core.h"
 
 namespace vt {
@@ -27,28 +27,36 @@ void cpu_set_status(Machine& m, uint8_t status, uint8_t e) {
     w65816::set_status_and_mode<MainBus>(m, status, e);
 }
 
+template <class Io>
+void cpu_image_io(Io& io, IoMachine<Io>& m) {
+    auto& c = m.cpu;
+    io.u16(c.a);
+    io.u16(c.x);
+    io.u16(c.y);
+    io.u16(c.d);
+    io.u16(c.s);
+    io.u16(c.pc);
+    io.u8(c.pbr);
+    io.u8(c.dbr);
+    // The flags are kept apart; the image holds the assembled status.
+    uint8_t status = cpu_status(c);
+    uint8_t e = c.e;
+    io.u8(status);
+    io.u8(e);
+    if constexpr (Io::loading) cpu_set_status(m, status, e);
+}
+
+template void cpu_image_io(StateWriter&, const Machine&);
+template void cpu_image_io(StateReader&, Machine&);
+
 void cpu_save_image(const Machine& m, uint8_t out[kCpuImageSize]) {
-    const CpuRegs& c = m.cpu;
-    const uint16_t words[6] = {c.a, c.x, c.y, c.d, c.s, c.pc};
-    for (int i = 0; i < 6; i++) put_le16(out + 2 * i, words[i]);
-    out[12] = c.pbr;
-    out[13] = c.dbr;
-    out[14] = cpu_status(c);
-    out[15] = c.e;
+    StateWriter w{out};
+    cpu_image_io(w, m);
 }
 
 void cpu_load_image(Machine& m, const uint8_t in[kCpuImageSize]) {
-    auto word = [&](int i) { return get_le16(in + 2 * i); };
-    CpuRegs& c = m.cpu;
-    c.a = word(0);
-    c.x = word(1);
-    c.y = word(2);
-    c.d = word(3);
-    c.s = word(4);
-    c.pc = word(5);
-    c.pbr = in[12];
-    c.dbr = in[13];
-    cpu_set_status(m, in[14], in[15]);
+    StateReader r{in};
+    cpu_image_io(r, m);
 }
 
 namespace {
@@ -74,25 +82,36 @@ Routine routine_from_code(uint8_t code) { return kRunRoutines[code < kRunCount ?
 
 }  // namespace
 
+template <class Io>
+void cpu_run_state_io(Io& io, IoMachine<Io>& m) {
+    auto& c = m.cpu;
+    uint8_t next = routine_code(c.next_step);
+    uint8_t check = routine_code(c.check_routine);
+    io.u8(next);
+    io.u8(check);
+    io.u8_masked(c.nmi_pending, 1);
+    io.u8_masked(c.irq_sources, kIrqTimer | kIrqCartridge);
+    io.u8_masked(c.waiting, 1);
+    if constexpr (Io::loading) {
+        c.next_step = routine_from_code(next);
+        // Only the interrupt check, the wake-up of WAI and the idle step of
+        // STP serve as check routines.
+        if (check != kRunIdle && check != kRunWakeUp) check = kRunCheck;
+        c.check_routine = routine_from_code(check);
+    }
+}
+
+template void cpu_run_state_io(StateWriter&, const Machine&);
+template void cpu_run_state_io(StateReader&, Machine&);
+
 void cpu_save_run_state(const Machine& m, uint8_t out[kCpuRunStateSize]) {
-    const CpuCore<Machine>& c = m.cpu;
-    out[0] = routine_code(c.next_step);
-    out[1] = routine_code(c.check_routine);
-    out[2] = c.nmi_pending;
-    out[3] = c.irq_sources;
-    out[4] = c.waiting;
+    StateWriter w{out};
+    cpu_run_state_io(w, m);
 }
 
 void cpu_load_run_state(Machine& m, const uint8_t in[kCpuRunStateSize]) {
-    CpuCore<Machine>& c = m.cpu;
-    c.next_step = routine_from_code(in[0]);
-    // Only the interrupt check, the wake-up of WAI and the idle step of STP
-    // serve as check routines.
-    const uint8_t check = (in[1] == kRunIdle || in[1] == kRunWakeUp) ? in[1] : uint8_t(kRunCheck);
-    c.check_routine = routine_from_code(check);
-    c.nmi_pending = in[2] & 1;
-    c.irq_sources = in[3] & (kIrqTimer | kIrqCartridge);
-    c.waiting = in[4] & 1;
+    StateReader r{in};
+    cpu_run_state_io(r, m);
 }
 
 }  // namespace vt

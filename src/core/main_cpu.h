@@ -5,6 +5,7 @@
 
 #include "cart/bus.h"
 #include "core/machine.h"
+#include "core/state_io.h"
 
 namespace vt {
 
@@ -41,6 +42,8 @@ void cpu_set_status(Machine& m, uint8_t status, uint8_t e);
 inline constexpr int kCpuImageSize = 16;
 void cpu_save_image(const Machine& m, uint8_t out[kCpuImageSize]);
 void cpu_load_image(Machine& m, const uint8_t in[kCpuImageSize]);
+template <class Io>
+void cpu_image_io(Io& io, IoMachine<Io>& m);
 
 // What the core does next, which the 16-byte image leaves out: the step
 // routine chosen (instruction, interrupt check, NMI or IRQ entry, idle),
@@ -52,5 +55,7 @@ void cpu_load_image(Machine& m, const uint8_t in[kCpuImageSize]);
 inline constexpr int kCpuRunStateSize = 5;
 void cpu_save_run_state(const Machine& m, uint8_t out[kCpuRunStateSize]);
 void cpu_load_run_state(Machine& m, const uint8_t in[kCpuRunStateSize]);
+template <class Io>
+void cpu_run_state_io(Io& io, IoMachine<Io>& m);
 
 }  // namespace vt

@@ -1,7 +1,7 @@
 #include "core/system_registers.h"
 
 #include "cart/memory_map.h"
-#include "core/byte_stream.h"
+#include "core/state_io.h"
 #include "core/machine.h"
 #include "core/main_cpu.h"
 #include "video/ppu.h"
@@ -229,65 +229,60 @@ void sysregs_post_load_fixup(Machine& m) {
     memory_install_page(m, 0x42, {&sysregs_page42_read, &sysregs_page42_write, &sysregs_page42_peek});
 }
 
+template <class Io>
+void sysregs_state_io(Io& io, IoMachine<Io>& m) {
+    auto& r = m.sysregs;
+    io.u8(r.nmitimen);
+    io.u8(r.wrio);
+    io.u8(r.wrmpya);
+    io.u8(r.wrmpyb);
+    io.u16(r.wrdiv);
+    io.u8(r.wrdivb);
+    io.u16(r.htime);
+    io.u16(r.vtime);
+    io.u8(r.mdmaen);
+    io.u8(r.hdmaen);
+    io.u8(r.memsel);
+    io.u8(r.rdnmi);
+    io.u8(r.timeup);
+    io.u8(r.hvbjoy);
+    io.u8(r.rdio);
+    io.u16(r.rddiv);
+    io.u16(r.rdmpy);
+    for (auto& j : r.joy) io.u16(j);
+    if constexpr (Io::loading) sysregs_post_load_fixup(m);
+}
+
+template <class Io>
+void serial_ports_io(Io& io, IoMachine<Io>& m) {
+    auto& r = m.sysregs;
+    for (auto& shift : r.shift) io.u16(shift);
+    io.u8_masked(r.strobe, 1);
+}
+
+template void sysregs_state_io(StateWriter&, const Machine&);
+template void sysregs_state_io(StateReader&, Machine&);
+template void serial_ports_io(StateWriter&, const Machine&);
+template void serial_ports_io(StateReader&, Machine&);
+
 void sysregs_save(const Machine& m, uint8_t out[kSystemRegistersSaveSize]) {
-    const SystemRegisters& r = m.sysregs;
-    ByteWriter w{out};
-    w.u8(r.nmitimen);
-    w.u8(r.wrio);
-    w.u8(r.wrmpya);
-    w.u8(r.wrmpyb);
-    w.u16(r.wrdiv);
-    w.u8(r.wrdivb);
-    w.u16(r.htime);
-    w.u16(r.vtime);
-    w.u8(r.mdmaen);
-    w.u8(r.hdmaen);
-    w.u8(r.memsel);
-    w.u8(r.rdnmi);
-    w.u8(r.timeup);
-    w.u8(r.hvbjoy);
-    w.u8(r.rdio);
-    w.u16(r.rddiv);
-    w.u16(r.rdmpy);
-    for (uint16_t j : r.joy) w.u16(j);
+    StateWriter w{out};
+    sysregs_state_io(w, m);
 }
 
 void sysregs_load(Machine& m, const uint8_t in[kSystemRegistersSaveSize]) {
-    SystemRegisters& r = m.sysregs;
-    ByteReader b{in};
-    r.nmitimen = b.u8();
-    r.wrio = b.u8();
-    r.wrmpya = b.u8();
-    r.wrmpyb = b.u8();
-    r.wrdiv = b.u16();
-    r.wrdivb = b.u8();
-    r.htime = b.u16();
-    r.vtime = b.u16();
-    r.mdmaen = b.u8();
-    r.hdmaen = b.u8();
-    r.memsel = b.u8();
-    r.rdnmi = b.u8();
-    r.timeup = b.u8();
-    r.hvbjoy = b.u8();
-    r.rdio = b.u8();
-    r.rddiv = b.u16();
-    r.rdmpy = b.u16();
-    for (uint16_t& j : r.joy) j = b.u16();
-    sysregs_post_load_fixup(m);
+    StateReader r{in};
+    sysregs_state_io(r, m);
 }
 
 void sysregs_save_serial(const Machine& m, uint8_t out[kSerialPortsSaveSize]) {
-    const SystemRegisters& r = m.sysregs;
-    for (int port = 0; port < 2; port++) {
-        put_le16(out + 2 * port, r.shift[port]);
-    }
-    out[4] = r.strobe;
+    StateWriter w{out};
+    serial_ports_io(w, m);
 }
 
 void sysregs_load_serial(Machine& m, const uint8_t in[kSerialPortsSaveSize]) {
-    SystemRegisters& r = m.sysregs;
-    for (int port = 0; port < 2; port++) r.shift[port] = get_le16(in + 2 * port);
-    r.strobe = in[4] & 1;
+    StateReader r{in};
+    serial_ports_io(r, m);
 }
 
 }  // namespace vt

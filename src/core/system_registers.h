@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "core/state_io.h"
+
 namespace vt {
 
 struct Machine;
@@ -54,6 +56,12 @@ void sysregs_load(Machine& m, const uint8_t in[kSystemRegistersSaveSize]);
 inline constexpr int kSerialPortsSaveSize = 5;
 void sysregs_save_serial(const Machine& m, uint8_t out[kSerialPortsSaveSize]);
 void sysregs_load_serial(Machine& m, const uint8_t in[kSerialPortsSaveSize]);
+// The layouts of the two for a StateWriter or a StateReader; loading the
+// block runs the post-load fix-up.
+template <class Io>
+void sysregs_state_io(Io& io, IoMachine<Io>& m);
+template <class Io>
+void serial_ports_io(Io& io, IoMachine<Io>& m);
 
 // Handlers of pages $40 and $42.
 uint8_t sysregs_page40_read(Machine& m, uint8_t bank, uint16_t addr);

@@ -56,6 +56,7 @@ LoadOptions EmulatorHost::load_options() const {
     LoadOptions o;
     o.program_folder = h.program_folder;
     o.backup_folder = h.backup_folder;
+    o.data_folder = h.data_folder;
     o.backup_format = h.backup_format;
     o.auto_create_backup_header = h.auto_create_backup_header;
     o.wram_fill = h.wram_fill;
@@ -175,14 +176,21 @@ OpenResult EmulatorHost::load_rts(const std::string& path) {
 
 // A state recording another cartridge than the loaded one is refused by
 // the state reader until the user says to load it anyway: OtherCartridge,
-// then accept_other_cartridge. (The reader's record of the cartridge comes
-// with the state files that carry it; until then every state loads.)
+// then accept_other_cartridge.
 OpenResult EmulatorHost::load_chunked_state(const std::string& path, OpenFlags flags) {
-    (void)flags;
     OpenResult result;
     std::string error;
-    if (load_state(*machine_, path, options().state, &error)) {
+    StateOptions state_options = options().state;
+    state_options.load_other_cartridge = flags.accept_other_cartridge;
+    StateLoadInfo info;
+    if (load_state(*machine_, path, state_options, &error, &info)) {
         result.status = OpenStatus::Opened;
+        return result;
+    }
+    if (info.other_cartridge) {
+        result.status = OpenStatus::OtherCartridge;
+        result.message = message(kStateManagerCaption, kOtherCartridgeQuestion, MessageIcon::Warning,
+                                 file_problem(path, error));
         return result;
     }
     result.message = message(kStateManagerCaption, kStateLoadFailed, MessageIcon::Error, file_problem(path, error));

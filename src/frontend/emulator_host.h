@@ -44,6 +44,7 @@ struct HostMessage {
 struct HostOptions {
     std::string program_folder;  // "Veltrane.db", "BS-X.SFC", "autoexec.bin"; empty: none
     std::string backup_folder;   // battery RAM files; empty: beside the image
+    std::string data_folder;     // the program's own files ("BS-X.SRM" without a BackupRAM folder)
     BackupFormat backup_format = BackupFormat::Srm;
     bool auto_create_backup_header = false;
     uint8_t wram_fill = 0x55;

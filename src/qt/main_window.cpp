@@ -228,6 +228,7 @@ HostOptions MainWindow::host_options() const {
     HostOptions o;
     o.program_folder = program_folder_;
     o.backup_folder = settings_.backup_path;
+    o.data_folder = default_demo_data_folder();
     o.backup_format = BackupFormat(settings_.backup_format >= 0 && settings_.backup_format <= 2 ? settings_.backup_format : 0);
     o.auto_create_backup_header = settings_.auto_create_header;
     o.wram_fill = settings_.wm_initial_value;

@@ -1,7 +1,8 @@
 #include "state/battery_ram.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -10,10 +11,11 @@
 
 namespace vt {
 
+namespace fs = std::filesystem;
+
 namespace {
 
-constexpr uint32_t kCopierFileSize = 32 * 1024;      // ".bbd" and ".b01" hold 32 KiB
-constexpr uint32_t kSrmSizeLimit = 128 * 1024;
+constexpr uint32_t kCopierFileSize = 32 * 1024;  // ".bbd" and ".b01" hold 32 KiB
 
 const char* extension_for(BackupFormat format) {
     switch (format) {
@@ -23,34 +25,69 @@ const char* extension_for(BackupFormat format) {
     }
 }
 
-// Reads at most `limit` bytes of a file, skipping a 512-byte header when the
-// length modulo 32 KiB says there is one. False when the file is missing.
-bool read_ram_file(const std::string& path, uint32_t limit, std::vector<uint8_t>& out) {
+enum class RamFileRead { Read, Missing, Unreadable };
+
+// Reads a battery RAM file: at most `limit` bytes after a 512-byte copier
+// header, which the length modulo 32 KiB gives away. `total` is the data's
+// whole length, which may exceed what was read.
+RamFileRead read_ram_file(const std::string& path, uint32_t limit, std::vector<uint8_t>& out, uint64_t& total,
+                          std::string& problem) {
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) return false;
-    uint64_t length = std::filesystem::file_size(path, ec);
-    if (ec) return false;
+    const fs::file_status status = fs::status(path, ec);
+    if (ec || !fs::exists(status)) return RamFileRead::Missing;
+    if (!fs::is_regular_file(status)) {
+        problem = "It is not a file.";
+        return RamFileRead::Unreadable;
+    }
+    const uint64_t length = fs::file_size(path, ec);
     std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
+    if (ec || !in) {
+        problem = std::string("It could not be opened: ") + std::strerror(errno ? errno : EIO) + ".";
+        return RamFileRead::Unreadable;
+    }
     // A file of exactly 512 bytes is a short ".srm", not a header alone.
-    if (length % 0x8000 == kCopierHeaderSize && length > kCopierHeaderSize) in.seekg(kCopierHeaderSize);
-    out.resize(limit);
-    in.read(reinterpret_cast<char*>(out.data()), std::streamsize(limit));
-    out.resize(size_t(in.gcount()));
+    uint64_t skip = 0;
+    if (length % 0x8000 == kCopierHeaderSize && length > kCopierHeaderSize) skip = kCopierHeaderSize;
+    total = length - skip;
+    const size_t wanted = size_t(std::min<uint64_t>(total, limit));
+    out.resize(wanted);
+    in.seekg(std::streamoff(skip));
+    in.read(reinterpret_cast<char*>(out.data()), std::streamsize(wanted));
+    if (size_t(in.gcount()) != wanted) {
+        problem = "It could not be read to its end.";
+        return RamFileRead::Unreadable;
+    }
+    return RamFileRead::Read;
+}
+
+// Reads `path` into `ram`; a file that cannot be read changes nothing.
+bool load_ram_file(const std::string& path, std::vector<uint8_t>& ram, uint32_t& bytes_read, bool& unreadable,
+                   std::string* problem) {
+    std::vector<uint8_t> bytes;
+    uint64_t total = 0;
+    std::string why;
+    switch (read_ram_file(path, uint32_t(ram.size()), bytes, total, why)) {
+        case RamFileRead::Missing: return false;
+        case RamFileRead::Unreadable:
+            unreadable = true;
+            if (problem) *problem = why + " The game starts without it, and it is not replaced when battery RAM is saved.";
+            return false;
+        case RamFileRead::Read: break;
+    }
+    std::copy(bytes.begin(), bytes.end(), ram.begin());
+    bytes_read = uint32_t(bytes.size());
+    if (total > ram.size() && problem) {
+        *problem = "It holds " + std::to_string(total) + " bytes of battery RAM, more than the " +
+                   std::to_string(ram.size()) + " a Gamepak can have; the bytes past them are not kept.";
+    }
     return true;
 }
 
-// Length of the shortest power-of-two prefix beyond which every byte is
-// $FF (0 for a RAM that is all $FF).
-uint32_t used_prefix(const std::vector<uint8_t>& ram, uint32_t limit) {
-    uint32_t last = 0;  // one past the last byte that is not $FF
-    for (uint32_t i = 0; i < limit; i++) {
-        if (ram[i] != 0xFF) last = i + 1;
-    }
-    if (last == 0) return 0;
-    uint32_t size = 1;
-    while (size < last) size <<= 1;
-    return size;
+// The bytes to write: everything the cartridge reaches, at least `floor`,
+// and never less than the file held when it was read.
+uint32_t saved_size(const Cartridge& c, uint32_t floor) {
+    const uint32_t size = std::max({battery_ram_extent(c), floor, c.battery_file_bytes});
+    return std::min<uint32_t>(size, uint32_t(c.sram.size()));
 }
 
 }  // namespace
@@ -60,24 +97,32 @@ std::string battery_file_path(const Cartridge& c, const BatteryFolders& folders)
     return join_path(folder, path_stem(c.image_path) + extension_for(folders.format));
 }
 
-std::string bsx_sram_path(const BatteryFolders& folders) {
-    if (folders.backup_folder.empty()) return kBsxSramFileName;
-    return join_path(folders.program_folder, kBsxSramFileName);
+std::string bsx_sram_path(const Cartridge& c, const BatteryFolders& folders) {
+    std::string folder = folders.backup_folder;
+    if (folder.empty()) folder = folders.data_folder;
+    if (folder.empty()) folder = path_folder(c.image_path);
+    return join_path(folder, kBsxSramFileName);
 }
 
-bool battery_load(Cartridge& c, const BatteryFolders& folders) {
+uint32_t battery_ram_extent(const Cartridge& c) {
+    uint32_t extent = c.sram_size;
+    for (uint32_t offset : c.sram_bank_offset) extent = std::max(extent, offset + c.sram_size);
+    return std::min<uint32_t>(extent, kSramBufferSize);
+}
+
+bool battery_load(Cartridge& c, const BatteryFolders& folders, std::string* problem) {
     if (!c.has_battery) return false;
-    std::vector<uint8_t> bytes;
-    if (!read_ram_file(battery_file_path(c, folders), kSramBufferSize, bytes)) return false;
-    std::copy(bytes.begin(), bytes.end(), c.sram.begin());
-    return true;
+    return load_ram_file(battery_file_path(c, folders), c.sram, c.battery_file_bytes, c.battery_file_unreadable,
+                         problem);
 }
 
-bool bsx_ram_load(Cartridge& c, const BatteryFolders& folders) {
-    std::vector<uint8_t> bytes;
-    if (!read_ram_file(bsx_sram_path(folders), kBsxRamSize, bytes)) return false;
-    std::copy(bytes.begin(), bytes.end(), c.bsx_ram.begin());
-    return true;
+bool bsx_ram_load(Cartridge& c, const BatteryFolders& folders, std::string* problem) {
+    uint32_t bytes_read = 0;
+    bool unreadable = false;
+    // "BS-X.SRM" is always written whole, so only its unreadability is kept.
+    const bool read = load_ram_file(bsx_sram_path(c, folders), c.bsx_ram, bytes_read, unreadable, problem);
+    c.battery_file_unreadable = c.battery_file_unreadable || unreadable;
+    return read;
 }
 
 std::vector<uint8_t> battery_file_image(const Cartridge& c, BackupFormat format) {
@@ -90,36 +135,40 @@ std::vector<uint8_t> battery_file_image(const Cartridge& c, BackupFormat format)
             out[10] = 0x05;
             out[11] = 0xCC;
             std::copy_n(c.header.begin() + kHeaderTitle, kHeaderTitleLength, out.begin() + 16);
-            out.insert(out.end(), c.sram.begin(), c.sram.begin() + kCopierFileSize);
+            out.insert(out.end(), c.sram.begin(), c.sram.begin() + saved_size(c, kCopierFileSize));
             break;
         case BackupFormat::B01:
-            out.assign(c.sram.begin(), c.sram.begin() + kCopierFileSize);
+            out.assign(c.sram.begin(), c.sram.begin() + saved_size(c, kCopierFileSize));
             break;
-        default: {
-            // Cartridges with more battery RAM than the usual limit keep all of it.
-            uint32_t limit = std::min<uint32_t>(std::max(kSrmSizeLimit, c.sram_size), kSramBufferSize);
-            out.assign(c.sram.begin(), c.sram.begin() + used_prefix(c.sram, limit));
+        default:
+            out.assign(c.sram.begin(), c.sram.begin() + saved_size(c, 0));
             break;
-        }
     }
     return out;
 }
 
-bool write_file_replacing(const std::string& path, const std::vector<uint8_t>& bytes) {
-    return write_file_atomically(path, bytes);
+bool write_file_replacing(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error) {
+    return write_file_atomically(path, bytes, error);
 }
 
 BatterySaveResult battery_save(const Cartridge& c, const BatteryFolders& folders) {
     BatterySaveResult result;
-    bool ok = true;
-    if (is_satellaview(c)) ok = write_file_replacing(bsx_sram_path(folders), c.bsx_ram) && ok;
-    if (c.has_battery && !c.image_path.empty()) {
-        ok = write_file_replacing(battery_file_path(c, folders), battery_file_image(c, folders.format)) && ok;
-    }
-    if (!ok) {
+    auto save = [&result](const std::string& path, const std::vector<uint8_t>& bytes) {
+        std::string why;
+        if (write_file_replacing(path, bytes, &why)) return;
         result.ok = false;
-        result.message = kSaveBackupRamFailed;
+        if (result.reason.empty()) result.reason = path + ": " + why;
+    };
+    if (c.battery_file_unreadable) {
+        result.ok = false;
+        result.reason = "the battery RAM file could not be read when the Gamepak was loaded, so it is not replaced";
+    } else {
+        if (is_satellaview(c)) save(bsx_sram_path(c, folders), c.bsx_ram);
+        if (c.has_battery && !c.image_path.empty()) {
+            save(battery_file_path(c, folders), battery_file_image(c, folders.format));
+        }
     }
+    if (!result.ok) result.message = kSaveBackupRamFailed;
     return result;
 }
 

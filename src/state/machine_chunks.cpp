@@ -5,10 +5,12 @@
 #include "audio/apu.h"
 #include "audio/dsp.h"
 #include "cart/memory_map.h"
+#include "coproc/chips.h"
+#include "core/driver.h"
 #include "core/machine.h"
 #include "core/main_cpu.h"
 #include "core/system_registers.h"
-#include "core/byte_stream.h"
+#include "state/battery_ram.h"
 #include "video/dma.h"
 #include "video/ppu.h"
 
@@ -16,135 +18,179 @@ namespace vt {
 
 namespace {
 
-// --- "SCPU": the CPU's 16-byte image, then the system registers.
+// --- "SCPU": the CPU's 16-byte image, then the system registers. The
+// system registers' fix-up runs last: it derives the IRQ sources from
+// TIMEUP, after the CPU image has set the status.
 constexpr uint32_t kCpuChunkSize = kCpuImageSize + kSystemRegistersSaveSize;
 
-void save_cpu(const Machine& m, uint8_t* out) {
-    cpu_save_image(m, out);
-    sysregs_save(m, out + kCpuImageSize);
-}
-
-// The system registers' fix-up runs last: it derives the IRQ sources from
-// TIMEUP, after the CPU image has set the status.
-void load_cpu(Machine& m, const uint8_t* in) {
-    cpu_load_image(m, in);
-    sysregs_load(m, in + kCpuImageSize);
+template <class Io>
+void cpu_chunk_io(Io& io, IoMachine<Io>& m) {
+    cpu_image_io(io, m);
+    sysregs_state_io(io, m);
 }
 
 // --- "SDSP": the register file alone.
 constexpr uint32_t kDspChunkSize = 128;
 
-void save_dsp(const Machine& m, uint8_t* out) { std::copy(m.dsp.regs.begin(), m.dsp.regs.end(), out); }
-
-void load_dsp(Machine& m, const uint8_t* in) {
-    std::copy(in, in + kDspChunkSize, m.dsp.regs.begin());
-    dsp_refresh_from_registers(m);
-}
-
 // --- "XCPU": the core's run state, the line clock's carry into the next
 // frame, the open-bus byte and the serial joypad ports. A state is taken
 // between frames, so the line counter is 0 and needs no place.
-constexpr uint32_t kCpuRunState = 0;
-constexpr uint32_t kLineClock = kCpuRunState + kCpuRunStateSize;
-constexpr uint32_t kOpenBus = kLineClock + 2;
-constexpr uint32_t kSerialPorts = kOpenBus + 1;
-constexpr uint32_t kCpuExtraSize = kSerialPorts + kSerialPortsSaveSize;
+constexpr uint32_t kCpuExtraSize = kCpuRunStateSize + 2 + 1 + kSerialPortsSaveSize;
 
-void save_cpu_extra(const Machine& m, uint8_t* out) {
-    cpu_save_run_state(m, out + kCpuRunState);
-    put_le16(out + kLineClock, uint16_t(m.timing.line_clock));
-    out[kOpenBus] = m.mem.open_bus;
-    sysregs_save_serial(m, out + kSerialPorts);
-}
-
-void load_cpu_extra(Machine& m, const uint8_t* in) {
-    cpu_load_run_state(m, in + kCpuRunState);
+template <class Io>
+void cpu_extra_io(Io& io, IoMachine<Io>& m) {
+    cpu_run_state_io(io, m);
+    uint16_t line_clock = uint16_t(m.timing.line_clock);
+    io.u16(line_clock);
+    io.u8(m.mem.open_bus);
+    serial_ports_io(io, m);
     // The carry of the last instruction of a line is less than a line.
-    m.timing.line_clock = std::min<int32_t>(get_le16(in + kLineClock), kLineUnits - 1);
-    m.mem.open_bus = in[kOpenBus];
-    sysregs_load_serial(m, in + kSerialPorts);
+    if constexpr (Io::loading) m.timing.line_clock = std::min<int32_t>(line_clock, kLineUnits - 1);
 }
 
-struct MachineChunk {
-    ChunkTag tag;
-    uint32_t length;
-    void (*save)(const Machine&, uint8_t*);
-    void (*load)(Machine&, const uint8_t*);
+constexpr MachineChunkLayout kLayouts[] = {
+    {kTagCpu, kCpuChunkSize, true, &cpu_chunk_io<StateWriter>, &cpu_chunk_io<StateReader>},
+    {kTagDma, kDmaStateSize, true, &dma_state_io<StateWriter>, &dma_state_io<StateReader>},
+    {kTagWram, kWramChunkSize, true, &wram_state_io<StateWriter>, &wram_state_io<StateReader>},
+    {kTagPpu, kPpuStateSize, true, &ppu_state_io<StateWriter>, &ppu_state_io<StateReader>},
+    {kTagVram, kVramStateSize, true, &vram_state_io<StateWriter>, &vram_state_io<StateReader>},
+    {kTagApu, uint32_t(kApuImageSize), true, &apu_image_io<StateWriter>, &apu_image_io<StateReader>},
+    {kTagDsp, kDspChunkSize, true, &dsp_registers_io<StateWriter>, &dsp_registers_io<StateReader>},
+    {kTagCpuExtra, kCpuExtraSize, false, &cpu_extra_io<StateWriter>, &cpu_extra_io<StateReader>},
+    {kTagApuExtra, uint32_t(kApuTimingSize), false, &apu_timing_io<StateWriter>, &apu_timing_io<StateReader>},
+    {kTagDspExtra, uint32_t(kDspPlaybackSize), false, &dsp_playback_io<StateWriter>, &dsp_playback_io<StateReader>},
 };
 
-// In the order they are written; "SRAM" goes between "SDSP" and "XCPU".
-constexpr MachineChunk kCoreChunks[] = {
-    {kTagCpu, kCpuChunkSize, &save_cpu, &load_cpu},
-    {kTagDma, kDmaStateSize, &dma_save_state, &dma_load_state},
-    {kTagWram, kWramChunkSize, &memory_save_wram, &memory_load_wram},
-    {kTagPpu, kPpuStateSize, &ppu_save_state, &ppu_load_state},
-    {kTagVram, kVramStateSize, &vram_save_state, &vram_load_state},
-    {kTagApu, uint32_t(kApuImageSize), &apu_save_image, &apu_load_image},
-    {kTagDsp, kDspChunkSize, &save_dsp, &load_dsp},
-};
+// The shared chunks come first; "SRAM" follows them.
+constexpr size_t kSharedLayouts = 7;
 
-constexpr MachineChunk kExtraChunks[] = {
-    {kTagCpuExtra, kCpuExtraSize, &save_cpu_extra, &load_cpu_extra},
-    {kTagApuExtra, uint32_t(kApuTimingSize), &apu_save_timing, &apu_load_timing},
-    {kTagDspExtra, uint32_t(kDspPlaybackSize), &dsp_save_playback, &dsp_load_playback},
-};
-
-const MachineChunk* find_machine_chunk(const ChunkTag& tag) {
-    for (const MachineChunk& c : kCoreChunks) {
-        if (c.tag == tag) return &c;
-    }
-    for (const MachineChunk& c : kExtraChunks) {
+const MachineChunkLayout* find_layout(const ChunkTag& tag) {
+    for (const MachineChunkLayout& c : kLayouts) {
         if (c.tag == tag) return &c;
     }
     return nullptr;
 }
 
+const Chunk* find_chunk(const std::vector<Chunk>& chunks, const ChunkTag& tag) {
+    for (const Chunk& c : chunks) {
+        if (c.tag == tag) return &c;
+    }
+    return nullptr;
+}
+
+// The tags this program reads; a file holding one of them twice is damaged.
+bool tag_is_known(const ChunkTag& tag) {
+    return find_layout(tag) || tag == kTagSram || tag == kTagCartridge || tag == kTagThumbnail;
+}
+
+// The header title as text: up to its first zero byte, without the spaces
+// that pad it.
+std::string title_text(const uint8_t* title) {
+    std::string text(title, std::find(title, title + kHeaderTitleLength, 0));
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text;
+}
+
+template <class Io>
+void cartridge_record_io(Io& io, uint32_t& crc32, std::array<uint8_t, kHeaderTitleLength>& title) {
+    io.u32(crc32);
+    io.bytes(title);
+}
+
+void write_layout(const MachineChunkLayout& c, const Machine& m, std::vector<uint8_t>& file) {
+    StateWriter w{append_chunk(file, c.tag, c.length)};
+    c.save(w, m);
+}
+
 }  // namespace
 
+std::span<const MachineChunkLayout> machine_chunk_layouts() { return kLayouts; }
+
 bool state_includes_sram(const Machine& m, const StateOptions& options) {
-    return m.cart.has_battery && (options.sram_transfer || m.cart.coprocessor == kCoprocSa1);
+    return m.cart.has_battery && (options.sram_transfer || chip_for(m.cart.coprocessor).battery.ram_in_every_state);
+}
+
+CartridgeRecord cartridge_record_of(const Machine& m) {
+    CartridgeRecord record;
+    record.crc32 = m.cart.crc32;
+    record.title = title_text(m.cart.header.data() + kHeaderTitle);
+    return record;
 }
 
 void append_machine_chunks(const Machine& m, const StateOptions& options, std::vector<uint8_t>& file) {
-    for (const MachineChunk& c : kCoreChunks) c.save(m, append_chunk(file, c.tag, c.length));
+    for (size_t i = 0; i < kSharedLayouts; i++) write_layout(kLayouts[i], m, file);
     if (state_includes_sram(m, options)) {
-        const uint32_t size = std::min<uint32_t>(m.cart.sram_size, uint32_t(m.cart.sram.size()));
+        const uint32_t size = battery_ram_extent(m.cart);
         std::copy(m.cart.sram.begin(), m.cart.sram.begin() + size, append_chunk(file, kTagSram, size));
     }
-    for (const MachineChunk& c : kExtraChunks) c.save(m, append_chunk(file, c.tag, c.length));
+    for (size_t i = kSharedLayouts; i < std::size(kLayouts); i++) write_layout(kLayouts[i], m, file);
+
+    uint32_t crc32 = m.cart.crc32;
+    std::array<uint8_t, kHeaderTitleLength> title{};
+    std::copy_n(m.cart.header.begin() + kHeaderTitle, kHeaderTitleLength, title.begin());
+    StateWriter w{append_chunk(file, kTagCartridge, kCartridgeRecordSize)};
+    cartridge_record_io(w, crc32, title);
+}
+
+bool find_cartridge_record(const std::vector<Chunk>& chunks, CartridgeRecord& out) {
+    const Chunk* chunk = find_chunk(chunks, kTagCartridge);
+    if (!chunk || chunk->length != kCartridgeRecordSize) return false;
+    std::array<uint8_t, kHeaderTitleLength> title{};
+    StateReader r{chunk->data};
+    cartridge_record_io(r, out.crc32, title);
+    out.title = title_text(title.data());
+    return true;
 }
 
 bool machine_chunks_valid(const std::vector<Chunk>& chunks, std::string* problem) {
-    for (const Chunk& chunk : chunks) {
-        uint32_t wanted = 0;
-        if (chunk.tag == kTagSram) {
-            if (chunk.length <= kSramBufferSize) continue;
-            wanted = kSramBufferSize;
-        } else if (const MachineChunk* known = find_machine_chunk(chunk.tag)) {
-            if (chunk.length == known->length) continue;
-            wanted = known->length;
-        } else {
-            continue;  // not ours to judge
-        }
-        if (problem) {
-            *problem = "the chunk \"" + tag_text(chunk.tag) + "\" holds " + std::to_string(chunk.length) +
-                       " bytes instead of " + (chunk.tag == kTagSram ? "at most " : "") + std::to_string(wanted);
-        }
+    auto refuse = [problem](const std::string& why) {
+        if (problem) *problem = why;
         return false;
+    };
+    for (size_t i = 0; i < chunks.size(); i++) {
+        const Chunk& chunk = chunks[i];
+        const std::string name = "\"" + tag_text(chunk.tag) + "\"";
+        if (tag_is_known(chunk.tag)) {
+            for (size_t j = 0; j < i; j++) {
+                if (chunks[j].tag == chunk.tag) return refuse("the chunk " + name + " appears more than once");
+            }
+        }
+        const std::string holds = "the chunk " + name + " holds " + std::to_string(chunk.length) + " bytes instead of ";
+        if (chunk.tag == kTagSram) {
+            if (chunk.length > kSramBufferSize) return refuse(holds + "at most " + std::to_string(kSramBufferSize));
+        } else if (chunk.tag == kTagCartridge) {
+            if (chunk.length != kCartridgeRecordSize) return refuse(holds + std::to_string(kCartridgeRecordSize));
+        } else if (const MachineChunkLayout* layout = find_layout(chunk.tag)) {
+            if (chunk.length != layout->length) return refuse(holds + std::to_string(layout->length));
+        }
+    }
+    bool any_machine_chunk = false;
+    for (const Chunk& chunk : chunks) any_machine_chunk = any_machine_chunk || find_layout(chunk.tag);
+    if (!any_machine_chunk) return refuse("it holds no machine state, only its header");
+    for (const MachineChunkLayout& layout : kLayouts) {
+        if (layout.required && !find_chunk(chunks, layout.tag)) {
+            return refuse("the chunk \"" + tag_text(layout.tag) + "\" is missing");
+        }
     }
     return true;
 }
 
-void restore_machine_chunks(Machine& m, const std::vector<Chunk>& chunks, const StateOptions& options) {
-    const bool sram = state_includes_sram(m, options);
-    for (const Chunk& chunk : chunks) {
-        if (chunk.tag == kTagSram) {
-            const size_t n = std::min<size_t>(chunk.length, m.cart.sram.size());
-            if (sram) std::copy(chunk.data, chunk.data + n, m.cart.sram.begin());
-        } else if (const MachineChunk* known = find_machine_chunk(chunk.tag)) {
-            known->load(m, chunk.data);
+bool restore_machine_chunks(Machine& m, const std::vector<Chunk>& chunks, const StateOptions& options) {
+    // States are taken between frames: the driver resumes at a frame start,
+    // wherever a debugger had stopped it.
+    driver_rewind_to_frame_start(m);
+    for (const MachineChunkLayout& layout : kLayouts) {
+        if (const Chunk* chunk = find_chunk(chunks, layout.tag)) {
+            StateReader r{chunk->data};
+            layout.load(r, m);
         }
     }
+    const Chunk* sram = find_chunk(chunks, kTagSram);
+    if (!sram || !state_includes_sram(m, options)) return false;
+    // The buffer past the chunk keeps what it holds.
+    const size_t n = std::min<size_t>(sram->length, m.cart.sram.size());
+    std::copy(sram->data, sram->data + n, m.cart.sram.begin());
+    return true;
 }
 
 }  // namespace vt

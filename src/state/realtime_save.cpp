@@ -1,10 +1,14 @@
 #include "state/realtime_save.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "core/driver.h"
 #include "core/machine.h"
 #include "core/main_cpu.h"
 #include "state/battery_ram.h"
@@ -124,8 +128,9 @@ bool save_rts(Machine& m, const std::string& path, std::string* error) {
         if (error) *error = "No Gamepak is loaded.";
         return false;
     }
-    if (!write_file_replacing(path, rts_file_bytes(m))) {
-        if (error) *error = "The file \"" + path + "\" could not be written.";
+    std::string why;
+    if (!write_file_replacing(path, rts_file_bytes(m), &why)) {
+        if (error) *error = "The file could not be written: " + why + ".";
         return false;
     }
     return true;
@@ -137,11 +142,15 @@ bool load_rts_bytes(Machine& m, const uint8_t* data, size_t size, std::string* e
         if (error) *error = "No Gamepak is loaded.";
         return false;
     }
-    if (!rts_header_marked(data, size)) return false;
+    if (!rts_header_marked(data, size)) {
+        if (error) *error = "The file is not a real-time save (bytes 8-10 of its header are not $AA $BB $08).";
+        return false;
+    }
     if (size < kRtsFileSize) {
         if (error) *error = kRtsUnexpectedEnd;
         return false;
     }
+    driver_rewind_to_frame_start(m);  // taken between frames, like chunked states
     restore_rts_image(m, data + kRtsHeaderSize);
     return true;
 }
@@ -152,15 +161,30 @@ bool load_rts(Machine& m, const std::string& path, std::string* error) {
         if (error) *error = "No Gamepak is loaded.";
         return false;
     }
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(path, ec);
+    if (ec || !std::filesystem::exists(status)) {
+        if (error) *error = "The file does not exist.";
+        return false;
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        if (error) *error = "It is not a file.";
+        return false;
+    }
     // Only the header and the image are read; anything after them is not.
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) {
-        if (error) *error = "The file \"" + path + "\" could not be opened.";
+        if (error) *error = std::string("The file could not be opened: ") + std::strerror(errno) + ".";
         return false;
     }
     std::vector<uint8_t> bytes(kRtsFileSize);
     const size_t got = std::fread(bytes.data(), 1, bytes.size(), f);
+    const bool failed = std::ferror(f) != 0;
     std::fclose(f);
+    if (failed) {
+        if (error) *error = "The file could not be read.";
+        return false;
+    }
     return load_rts_bytes(m, bytes.data(), got, error);
 }
 

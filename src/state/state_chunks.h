@@ -30,10 +30,11 @@ inline constexpr ChunkTag kTagEnd = make_tag("SRST");
 // Chunks of this program beyond the shared set, written just before the
 // end marker: the main CPU's run state with the line clock, the bus and the
 // serial joypad ports; the audio clock and timer phases; the sound
-// generator's voices and echo.
+// generator's voices and echo; the cartridge the state was made with.
 inline constexpr ChunkTag kTagCpuExtra = make_tag("XCPU");
 inline constexpr ChunkTag kTagApuExtra = make_tag("XAPU");
 inline constexpr ChunkTag kTagDspExtra = make_tag("XDSP");
+inline constexpr ChunkTag kTagCartridge = make_tag("XCRT");
 
 inline constexpr uint32_t kChunkHeaderSize = 8;
 

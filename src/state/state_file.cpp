@@ -36,12 +36,20 @@ bool gamepak_loaded(const Machine& m, std::string* error) {
 bool read_state_file(const std::string& path, std::vector<uint8_t>& bytes, std::string* error) {
     switch (read_disk_file(path, kMaxStateFileSize, bytes)) {
         case FileReadStatus::Ok: return true;
-        case FileReadStatus::Missing: return fail(error, "The file \"" + path + "\" does not exist.");
-        case FileReadStatus::NotAFile: return fail(error, "\"" + path + "\" is not a file.");
-        case FileReadStatus::TooLarge: return fail(error, "\"" + path + "\" is too large to be a state file.");
+        case FileReadStatus::Missing: return fail(error, "The file does not exist.");
+        case FileReadStatus::NotAFile: return fail(error, "It is not a file.");
+        case FileReadStatus::TooLarge:
+            return fail(error, "It is larger than " + std::to_string(kMaxStateFileSize >> 20) +
+                                   " MiB, too large to be a state file.");
         case FileReadStatus::Error: break;
     }
-    return fail(error, "The file \"" + path + "\" could not be read.");
+    return fail(error, "The file could not be read.");
+}
+
+std::string hex32(uint32_t v) {
+    char text[9];
+    std::snprintf(text, sizeof text, "%08X", unsigned(v));
+    return text;
 }
 
 }  // namespace
@@ -69,14 +77,17 @@ std::vector<uint8_t> state_file_bytes(const Machine& m, const std::string& descr
 bool save_state(Machine& m, const std::string& path, const std::string& description, const std::string& author,
                 const StateOptions& options, std::string* error) {
     if (!gamepak_loaded(m, error)) return false;
-    if (!write_file_replacing(path, state_file_bytes(m, description, author, options))) {
-        return fail(error, "The file \"" + path + "\" could not be written.");
+    std::string why;
+    if (!write_file_replacing(path, state_file_bytes(m, description, author, options), &why)) {
+        return fail(error, "The file could not be written: " + why + ".");
     }
     return true;
 }
 
-bool load_state_bytes(Machine& m, const uint8_t* data, size_t size, const StateOptions& options,
-                      std::string* error) {
+bool load_state_bytes(Machine& m, const uint8_t* data, size_t size, const StateOptions& options, std::string* error,
+                      StateLoadInfo* info) {
+    StateLoadInfo found;
+    if (info) *info = found;
     if (!gamepak_loaded(m, error)) return false;
     const ChunkScan scan = scan_chunks(data, size);
     switch (scan.result) {
@@ -87,15 +98,32 @@ bool load_state_bytes(Machine& m, const uint8_t* data, size_t size, const StateO
     }
     std::string problem;
     if (!machine_chunks_valid(scan.chunks, &problem)) return fail(error, "The state file is damaged: " + problem + ".");
-    restore_machine_chunks(m, scan.chunks, options);
+
+    CartridgeRecord record;
+    if (find_cartridge_record(scan.chunks, record)) {
+        found.state_crc32 = record.crc32;
+        found.state_title = record.title;
+        found.other_cartridge = record.crc32 != m.cart.crc32;
+    }
+    if (info) *info = found;
+    if (found.other_cartridge && !options.load_other_cartridge) {
+        const CartridgeRecord loaded = cartridge_record_of(m);
+        return fail(error, "The state was saved with another Gamepak, \"" + record.title + "\" (CRC32 " +
+                               hex32(record.crc32) + "); the loaded Gamepak is \"" + loaded.title + "\" (CRC32 " +
+                               hex32(loaded.crc32) + ").");
+    }
+    found.battery_ram_replaced = restore_machine_chunks(m, scan.chunks, options);
+    if (info) *info = found;
     return true;
 }
 
-bool load_state(Machine& m, const std::string& path, const StateOptions& options, std::string* error) {
+bool load_state(Machine& m, const std::string& path, const StateOptions& options, std::string* error,
+                StateLoadInfo* info) {
+    if (info) *info = StateLoadInfo{};
     if (!gamepak_loaded(m, error)) return false;
     std::vector<uint8_t> bytes;
     if (!read_state_file(path, bytes, error)) return false;
-    return load_state_bytes(m, bytes.data(), bytes.size(), options, error);
+    return load_state_bytes(m, bytes.data(), bytes.size(), options, error, info);
 }
 
 std::string state_slot_path(const std::string& image_path, const std::string& state_folder, int slot) {
@@ -116,6 +144,8 @@ StateFormat detect_state_format(const uint8_t* data, size_t size) {
 }
 
 StateFormat detect_state_file(const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return StateFormat::Unknown;
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return StateFormat::Unknown;
     uint8_t start[16];

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 #include "core/byte_stream.h"
@@ -30,6 +31,14 @@ struct FileCloser {
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
 bool read_exactly(std::FILE* f, uint8_t* out, size_t n) { return std::fread(out, 1, n, f) == n; }
+
+// Only regular files are opened: a pipe or a device in the state folder
+// would block the listing or never end.
+File open_regular_file(const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return nullptr;
+    return File(std::fopen(path.c_str(), "rb"));
+}
 
 }  // namespace
 
@@ -111,7 +120,7 @@ std::string state_version_text(const StateMetadata& meta) {
 }
 
 bool read_state_metadata(const std::string& path, StateMetadata& out) {
-    File f(std::fopen(path.c_str(), "rb"));
+    File f = open_regular_file(path);
     if (!f) return false;
     uint8_t header[kChunkHeaderSize];
     if (!read_exactly(f.get(), header, sizeof header)) return false;
@@ -126,7 +135,7 @@ bool read_state_metadata(const std::string& path, StateMetadata& out) {
 // Walks the chunk headers with seeks, so the listing never reads a whole
 // state file.
 bool read_state_thumbnail(const std::string& path, std::vector<uint8_t>& pixels) {
-    File f(std::fopen(path.c_str(), "rb"));
+    File f = open_regular_file(path);
     if (!f) return false;
     uint8_t header[kChunkHeaderSize];
     bool first = true;

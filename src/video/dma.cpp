@@ -10,7 +10,7 @@
 
 #include "cart/bus.h"
 #include "cart/memory_map.h"
-#include "core/byte_stream.h"
+#include "core/state_io.h"
 #include "core/machine.h"
 
 namespace vt {
@@ -304,11 +304,23 @@ void dma_power_on(Machine& m) {
 
 void dma_reset(Machine& m) { dma_power_on(m); }
 
-void dma_save_state(const Machine& m, uint8_t* out) { std::copy(m.dma.regs.begin(), m.dma.regs.end(), out); }
+template <class Io>
+void dma_state_io(Io& io, IoMachine<Io>& m) {
+    io.bytes(m.dma.regs);
+    if constexpr (Io::loading) dma_refresh(m);
+}
+
+template void dma_state_io(StateWriter&, const Machine&);
+template void dma_state_io(StateReader&, Machine&);
+
+void dma_save_state(const Machine& m, uint8_t* out) {
+    StateWriter w{out};
+    dma_state_io(w, m);
+}
 
 void dma_load_state(Machine& m, const uint8_t* in) {
-    std::copy(in, in + kDmaStateSize, m.dma.regs.begin());
-    dma_refresh(m);
+    StateReader r{in};
+    dma_state_io(r, m);
 }
 
 }  // namespace vt

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "core/state_io.h"
+
 namespace vt {
 
 struct Machine;
@@ -60,5 +62,9 @@ void dma_register_write(Machine& m, uint8_t bank, uint16_t addr, uint8_t value);
 inline constexpr uint32_t kDmaStateSize = 128;
 void dma_save_state(const Machine& m, uint8_t* out);
 void dma_load_state(Machine& m, const uint8_t* in);
+// The chunk's layout for a StateWriter or a StateReader; loading reinstalls
+// the handlers and drops a transfer in progress.
+template <class Io>
+void dma_state_io(Io& io, IoMachine<Io>& m);
 
 }  // namespace vt

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 
+#include "core/state_io.h"
 #include "video/brightness.h"
 
 namespace vt {
@@ -301,6 +302,10 @@ const uint8_t* video_picture(const Machine& m);
 // Sets every byte of the picture to zero.
 void video_clear_picture(Machine& m);
 
+// The signed 24-bit product M7A x (the last byte written to M7B) that
+// $2134-$2136 read, without the side effects of reading them.
+uint32_t ppu_multiply_result(const Ppu& p);
+
 // --- save state: "SPPU" (registers, OAM and CGRAM) and "VRAM" (low plane
 // then high plane). Loading rebuilds the derived state.
 inline constexpr uint32_t kPpuStateSize = 1128;
@@ -309,6 +314,12 @@ void ppu_save_state(const Machine& m, uint8_t* out);
 void ppu_load_state(Machine& m, const uint8_t* in);
 void vram_save_state(const Machine& m, uint8_t* out);
 void vram_load_state(Machine& m, const uint8_t* in);
+// The layouts of both chunks, for a StateWriter or a StateReader
+// (core/state_io.h).
+template <class Io>
+void ppu_state_io(Io& io, IoMachine<Io>& m);
+template <class Io>
+void vram_state_io(Io& io, IoMachine<Io>& m);
 
 // --- register handlers (also installed in the $21xx tables)
 void ppu_install_io_handlers(Machine& m);

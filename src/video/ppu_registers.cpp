@@ -357,15 +357,12 @@ uint8_t read_ppu1_open_bus(Machine& m, uint8_t, uint16_t) {
     return m.ppu.ppu1_bus;
 }
 
-uint32_t current_product(const Ppu& p) {
-    if (!p.product_stale) return p.product;
-    return uint32_t(int32_t(int16_t(p.m7[0])) * int32_t(int8_t(p.m7b_last))) & 0xFFFFFF;
-}
-
 uint8_t read_product(Machine& m, uint8_t, uint16_t addr) {
     Ppu& p = m.ppu;
-    p.product = current_product(p);
-    p.product_stale = false;
+    if (p.product_stale) {
+        p.product = ppu_multiply_result(p);
+        p.product_stale = false;
+    }
     return ppu1_value(m, uint8_t(p.product >> (8 * ((addr & 0xFF) - 0x34))));
 }
 
@@ -427,7 +424,7 @@ uint8_t read_stat78(Machine& m, uint8_t, uint16_t) {
 // latches, no flip-flops, no open-bus update
 
 int peek_product(const Machine& m, uint8_t, uint16_t addr) {
-    return uint8_t(current_product(m.ppu) >> (8 * ((addr & 0xFF) - 0x34)));
+    return uint8_t(ppu_multiply_result(m.ppu) >> (8 * ((addr & 0xFF) - 0x34)));
 }
 int peek_oamdata(const Machine& m, uint8_t, uint16_t) { return m.ppu.oam[oam_offset(m.ppu.oam_addr)]; }
 int peek_vram_latch_low(const Machine& m, uint8_t, uint16_t) { return uint8_t(m.ppu.vram_latch); }
@@ -600,6 +597,11 @@ void ppu_latch_position(Machine& m, uint16_t h, uint16_t v) {
     m.ppu.ophct = h;
     m.ppu.opvct = v;
     m.ppu.stat78 |= 0x40;
+}
+
+uint32_t ppu_multiply_result(const Ppu& p) {
+    if (!p.product_stale) return p.product;
+    return uint32_t(int32_t(int16_t(p.m7[0])) * int32_t(int8_t(p.m7b_last))) & 0xFFFFFF;
 }
 
 }  // namespace vt

@@ -212,8 +212,8 @@ TEST(CliBattery, BatteryRamSurvivesBetweenRuns) {
     auto sram = read_file(dir + "/sram.bin");
     ASSERT_EQ(sram.size(), 8192u);
     EXPECT_EQ(sram[0], 1);
-    // The ".srm" holds the shortest power-of-two prefix that keeps all data.
-    EXPECT_EQ(fs::file_size(dir + "/save.srm"), 32u);
+    // The ".srm" holds the whole battery RAM, as other tools expect.
+    EXPECT_EQ(fs::file_size(dir + "/save.srm"), 8192u);
 
     CliRun second = run_cli({"save.sfc", "-n", "2", "--dump-wram", "wram.bin"}, dir);
     ASSERT_EQ(second.status, 0);

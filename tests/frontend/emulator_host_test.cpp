@@ -173,6 +173,25 @@ TEST(HostFiles, OpenFileLoadsStatesAndImagesWhateverTheirNames) {
     EXPECT_EQ(m.cart.image_path, test_rom_path("smoke"));
 }
 
+TEST(HostFiles, AStateOfAnotherCartridgeLoadsOnlyWhenTheUserSaysSo) {
+    HostFixture f;
+    ASSERT_TRUE(f.host.open_file(test_rom_path("smoke")).opened());
+    ASSERT_TRUE(f.host.save_state_file(f.path("smoke.S00"), "", "test"));
+    ASSERT_TRUE(f.host.open_file(test_rom_path("cart_sram")).opened());
+    Machine& m = f.host.machine();
+    f.run_for(0.1);
+    const std::vector<uint8_t> wram(m.mem.wram.begin(), m.mem.wram.end());
+
+    OpenResult asked = f.host.open_file(f.path("smoke.S00"));
+    EXPECT_EQ(asked.status, OpenStatus::OtherCartridge);
+    EXPECT_EQ(asked.message.text, kOtherCartridgeQuestion);
+    EXPECT_TRUE(std::equal(wram.begin(), wram.end(), m.mem.wram.begin())) << "nothing changes before the answer";
+
+    OpenResult forced = f.host.open_file(f.path("smoke.S00"), OpenFlags{.accept_other_cartridge = true});
+    EXPECT_TRUE(forced.opened()) << forced.message.problem;
+    EXPECT_FALSE(std::equal(wram.begin(), wram.end(), m.mem.wram.begin()));
+}
+
 TEST(HostFiles, FilesThatCannotBeLoadedNameTheFileAndLeaveThePreviousMachineRunning) {
     HostFixture f;
     ASSERT_TRUE(f.host.load_image(test_rom_path("smoke")).opened());

@@ -2,12 +2,14 @@
 // file, and saving that never destroys a good file.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "cart/loader.h"
 #include "core/machine.h"
+#include "frontend/demo_cartridge.h"
 #include "state/battery_ram.h"
 #include "support/file_size_limit.h"
 #include "support/test_rom.h"
@@ -48,29 +50,101 @@ TEST(BatteryFileNames, ExtensionByFormatAndFolderBySetting) {
     EXPECT_EQ(battery_file_path(c, {"/prog", "/saves", BackupFormat::B01}), "/saves/Game Name.b01");
     c.image_path = "GAME.1";
     EXPECT_EQ(battery_file_path(c, {"", "", BackupFormat::Srm}), "GAME.srm");
-    // "BS-X.SRM": program folder when a BackupRAM folder is set, else bare.
-    EXPECT_EQ(bsx_sram_path({"/prog", "/saves", BackupFormat::Srm}), "/prog/BS-X.SRM");
-    EXPECT_EQ(bsx_sram_path({"/prog", "", BackupFormat::Srm}), "BS-X.SRM");
+    // "BS-X.SRM": in the BackupRAM folder when one is set, else in the data
+    // folder, never beside the program or in the current folder.
+    c.image_path = "/games/pack.bs";
+    EXPECT_EQ(bsx_sram_path(c, {"/prog", "/saves", BackupFormat::Srm, "/data"}), "/saves/BS-X.SRM");
+    EXPECT_EQ(bsx_sram_path(c, {"/prog", "", BackupFormat::Srm, "/data"}), "/data/BS-X.SRM");
+    EXPECT_EQ(bsx_sram_path(c, {"/prog", "", BackupFormat::Srm}), "/games/BS-X.SRM");
 }
 
-TEST(BatteryFileImages, SrmKeepsTheShortestPowerOfTwoPrefix) {
-    Cartridge c = battery_cart("x.sfc");
-    EXPECT_TRUE(battery_file_image(c, BackupFormat::Srm).empty());  // all $FF
-    c.sram[0] = 0x00;
-    EXPECT_EQ(battery_file_image(c, BackupFormat::Srm).size(), 1u);
-    c.sram[100] = 0x12;
-    EXPECT_EQ(battery_file_image(c, BackupFormat::Srm).size(), 128u);
-    c.sram[5000] = 0x34;
-    auto image = battery_file_image(c, BackupFormat::Srm);
-    ASSERT_EQ(image.size(), 8192u);
-    EXPECT_EQ(image[5000], 0x34);
-    EXPECT_EQ(image[8191], 0xFF);
-    c.sram[0x1FFFF] = 0;  // the end of 128 KiB
-    EXPECT_EQ(battery_file_image(c, BackupFormat::Srm).size(), 128u * 1024);
-    c.sram[0x20000] = 0;  // beyond 128 KiB: not kept for a small RAM ...
-    EXPECT_EQ(battery_file_image(c, BackupFormat::Srm).size(), 128u * 1024);
-    c.sram_size = 256 * 1024;  // ... but kept when the cartridge has that much
-    EXPECT_EQ(battery_file_image(c, BackupFormat::Srm).size(), 256u * 1024);
+TEST(BatteryFileImages, SrmHoldsTheWholeBatteryRamWhateverItHolds) {
+    struct Case {
+        uint32_t size;
+        std::array<uint32_t, 4> bank_offsets;
+        uint32_t file_bytes;
+    };
+    const Case cases[] = {
+        {2048, {0, 0, 0, 0}, 2048},
+        {8192, {0, 0, 0, 0}, 8192},
+        {16384, {0, 0, 0, 0}, 16384},
+        {32768, {0, 0, 0, 0}, 32768},
+        {128 * 1024, {0, 0, 0, 0}, 128 * 1024},   // Super FX
+        {256 * 1024, {0, 0, 0, 0}, 256 * 1024},   // SA-1: more than 128 KiB, all kept
+        // Size byte 7: banks $70-$73 see four 32 KiB windows of the buffer.
+        {32768, {0, 0x8000, 0x10000, 0x18000}, 128 * 1024},
+    };
+    for (const Case& k : cases) {
+        Cartridge c = battery_cart("x.sfc", k.size);
+        c.sram_bank_offset = k.bank_offsets;
+        // All $FF (a fresh RAM) still gives a whole file, ...
+        EXPECT_EQ(battery_file_image(c, BackupFormat::Srm).size(), k.file_bytes) << k.size;
+        // ... and the last byte the cartridge reaches is in it.
+        c.sram[k.file_bytes - 1] = 0x3C;
+        const std::vector<uint8_t> image = battery_file_image(c, BackupFormat::Srm);
+        ASSERT_EQ(image.size(), k.file_bytes) << k.size;
+        EXPECT_EQ(image.back(), 0x3C);
+    }
+}
+
+TEST(BatteryFileImages, AFileIsNeverWrittenShorterThanItWasRead) {
+    std::string dir = make_folder("kept_length");
+    Cartridge c = battery_cart(dir + "/game.sfc", 8192);
+    // A 160 KiB file from elsewhere for an 8 KiB cartridge: its tail survives.
+    std::vector<uint8_t> big(160 * 1024, 0x11);
+    big.back() = 0x99;
+    write(dir + "/game.srm", big);
+    ASSERT_TRUE(battery_load(c, {"", "", BackupFormat::Srm}));
+    c.sram[0] = 0x22;  // the game writes
+    ASSERT_TRUE(battery_save(c, {"", "", BackupFormat::Srm}).ok);
+    std::vector<uint8_t> saved = read_file(dir + "/game.srm");
+    ASSERT_EQ(saved.size(), big.size());
+    EXPECT_EQ(saved[0], 0x22);
+    EXPECT_EQ(saved.back(), 0x99);
+}
+
+TEST(BatteryFiles, ShortFilesOfEarlierVersionsLoadAndComeBackWhole) {
+    std::string dir = make_folder("short");
+    // Earlier versions wrote only the used power-of-two prefix: 16 bytes of
+    // a 2 KiB RAM.
+    std::vector<uint8_t> old_file(16);
+    for (int i = 0; i < 16; i++) old_file[size_t(i)] = uint8_t(i);
+    write(dir + "/game.srm", old_file);
+    Cartridge c = battery_cart(dir + "/game.sfc", 2048);
+    ASSERT_TRUE(battery_load(c, {"", "", BackupFormat::Srm}));
+    EXPECT_EQ(c.sram[15], 15);
+    EXPECT_EQ(c.sram[16], 0xFF);  // the rest stays as a fresh RAM
+    ASSERT_TRUE(battery_save(c, {"", "", BackupFormat::Srm}).ok);
+    std::vector<uint8_t> saved = read_file(dir + "/game.srm");
+    ASSERT_EQ(saved.size(), 2048u);
+    EXPECT_TRUE(std::equal(old_file.begin(), old_file.end(), saved.begin()));
+    EXPECT_EQ(saved[2047], 0xFF);
+}
+
+TEST(BatteryFiles, TheDemosFileHoldsItsTwoKilobytes) {
+    std::string dir = make_folder("demo");
+    auto m = make_machine();
+    ASSERT_TRUE(load_builtin_demo(*m, LoadOptions{}, dir).loaded());
+    run_frames(*m, 5);
+    ASSERT_TRUE(battery_save(m->cart, battery_folders(LoadOptions{})).ok);
+    EXPECT_EQ(fs::file_size(dir + "/veltrane-demo.srm"), 2048u);
+}
+
+TEST(BatteryFileImages, CopierFormatsHoldAtLeast32KilobytesAndAllOfALargerRam) {
+    Cartridge c = battery_cart("x.sfc", 128 * 1024);
+    c.sram[0x1FFFF] = 0x42;
+    const std::vector<uint8_t> b01 = battery_file_image(c, BackupFormat::B01);
+    ASSERT_EQ(b01.size(), 128u * 1024);
+    EXPECT_EQ(b01.back(), 0x42);
+    const std::vector<uint8_t> bbd = battery_file_image(c, BackupFormat::Bbd);
+    ASSERT_EQ(bbd.size(), 512u + 128 * 1024);
+    EXPECT_EQ(bbd.back(), 0x42);
+    // A file with its header still loads: 512 bytes past a multiple of 32 KiB.
+    std::string dir = make_folder("large_bbd");
+    write(dir + "/game.bbd", bbd);
+    Cartridge back = battery_cart(dir + "/game.sfc", 128 * 1024);
+    ASSERT_TRUE(battery_load(back, {"", "", BackupFormat::Bbd}));
+    EXPECT_EQ(back.sram[0x1FFFF], 0x42);
 }
 
 TEST(BatteryFileImages, CopierFormatsHold32KilobytesAndBbdAHeader) {
@@ -126,11 +200,17 @@ TEST(BatteryFiles, LoadSkipsACopierHeaderAndReadsAtMost256Kilobytes) {
     EXPECT_EQ(s.sram[511], 0x10);
     EXPECT_EQ(s.sram[512], 0xFF);
 
+    // Larger than any battery RAM: the first 256 KiB are read, and the
+    // reader says that the rest cannot be kept.
     std::vector<uint8_t> big(300 * 1024, 0x5A);
     write(dir + "/game.srm", big);
     Cartridge d = battery_cart(dir + "/game.sfc");
-    ASSERT_TRUE(battery_load(d, {"", "", BackupFormat::Srm}));
+    std::string problem;
+    ASSERT_TRUE(battery_load(d, {"", "", BackupFormat::Srm}, &problem));
     EXPECT_EQ(d.sram[kSramBufferSize - 1], 0x5A);
+    EXPECT_EQ(problem,
+              "It holds 307200 bytes of battery RAM, more than the 262144 a Gamepak can have; the bytes past them "
+              "are not kept.");
 
     Cartridge no_battery = battery_cart(dir + "/game.sfc");
     no_battery.has_battery = false;
@@ -164,18 +244,63 @@ TEST(BatteryFiles, FailedSaveKeepsTheGoodFileAndSaysSo) {
     EXPECT_EQ(read_file(dir + "/game.srm")[0], 0x01);
 }
 
-TEST(BatteryFiles, SatellaviewRamGoesToBsxSrm) {
+TEST(BatteryFiles, SatellaviewRamGoesToBsxSrmInTheBackupRamOrTheDataFolder) {
     std::string dir = make_folder("bsx");
+    for (const char* sub : {"program", "backup", "data", "images"}) fs::create_directory(dir + "/" + sub);
     Cartridge c;
-    c.image_path = dir + "/pack.bs";
+    c.image_path = dir + "/images/pack.bs";
     c.coprocessor = kCoprocBsx;
     c.bsx_ram[10] = 0x99;
-    BatteryFolders folders{dir, dir, BackupFormat::Srm};
-    ASSERT_TRUE(battery_save(c, folders).ok);
-    EXPECT_EQ(fs::file_size(dir + "/BS-X.SRM"), 32768u);
+
+    BatteryFolders with_backup{dir + "/program", dir + "/backup", BackupFormat::Srm, dir + "/data"};
+    ASSERT_TRUE(battery_save(c, with_backup).ok);
+    EXPECT_EQ(fs::file_size(dir + "/backup/BS-X.SRM"), 32768u);
     Cartridge back;
-    ASSERT_TRUE(bsx_ram_load(back, folders));
+    back.image_path = c.image_path;
+    ASSERT_TRUE(bsx_ram_load(back, with_backup));
     EXPECT_EQ(back.bsx_ram[10], 0x99);
+
+    BatteryFolders data_only{dir + "/program", "", BackupFormat::Srm, dir + "/data"};
+    c.bsx_ram[11] = 0x77;
+    ASSERT_TRUE(battery_save(c, data_only).ok);
+    EXPECT_EQ(read_file(dir + "/data/BS-X.SRM")[11], 0x77);
+    // Never beside the program, nor in the current folder.
+    EXPECT_FALSE(fs::exists(dir + "/program/BS-X.SRM"));
+    EXPECT_FALSE(fs::exists("BS-X.SRM"));
+}
+
+TEST(BatteryFiles, AFileThatCannotBeReadIsReportedAndNeverReplaced) {
+    std::string dir = make_folder("unreadable");
+    fs::create_directory(dir + "/game.srm");  // a folder where the file should be
+    Cartridge c = battery_cart(dir + "/game.sfc");
+    std::string problem;
+    EXPECT_FALSE(battery_load(c, {"", "", BackupFormat::Srm}, &problem));
+    EXPECT_EQ(problem.rfind("It is not a file.", 0), 0u) << problem;
+    EXPECT_EQ(c.sram[0], 0xFF);
+    const BatterySaveResult saved = battery_save(c, {"", "", BackupFormat::Srm});
+    EXPECT_FALSE(saved.ok);
+    EXPECT_EQ(saved.message, kSaveBackupRamFailed);
+    EXPECT_TRUE(fs::is_directory(dir + "/game.srm"));
+
+    // A missing file is no problem at all.
+    Cartridge fresh = battery_cart(dir + "/other.sfc");
+    problem.clear();
+    EXPECT_FALSE(battery_load(fresh, {"", "", BackupFormat::Srm}, &problem));
+    EXPECT_TRUE(problem.empty());
+    EXPECT_TRUE(battery_save(fresh, {"", "", BackupFormat::Srm}).ok);
+}
+
+TEST(BatteryFiles, TheLoaderNamesABatteryFileItCouldNotRead) {
+    std::string dir = make_folder("loader_problem");
+    fs::copy_file(test_rom_path("cart_sram"), dir + "/game.sfc");
+    fs::create_directory(dir + "/game.srm");
+    auto m = make_machine();
+    LoadResult r = load_gamepak(*m, dir + "/game.sfc", LoadOptions{});
+    ASSERT_TRUE(r.loaded());
+    EXPECT_EQ(r.caption, "Load Gamepak");
+    EXPECT_EQ(r.icon, MessageIcon::Warning);
+    EXPECT_NE(r.message.find(dir + "/game.srm"), std::string::npos) << r.message;
+    EXPECT_NE(r.message.find("It is not a file."), std::string::npos) << r.message;
 }
 
 TEST(BatteryFiles, LoaderRestoresAndSavesThePreviousCartridgesRam) {

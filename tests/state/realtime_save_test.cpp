@@ -184,11 +184,11 @@ TEST(RealTimeSave, UnmarkedOrShortFilesChangeNothing) {
 
     std::vector<uint8_t> unmarked = file;
     unmarked[10] = 0x04;  // a copier image header, not a real-time save
-    std::string error = "x";
+    std::string error;
     EXPECT_FALSE(load_rts_bytes(*m, unmarked.data(), unmarked.size(), &error));
-    EXPECT_EQ(error, "");
+    EXPECT_NE(error.find("not a real-time save"), std::string::npos) << error;
     EXPECT_FALSE(load_rts_bytes(*m, file.data(), 10, &error));
-    EXPECT_EQ(error, "");
+    EXPECT_NE(error.find("not a real-time save"), std::string::npos) << error;
 
     EXPECT_FALSE(load_rts_bytes(*m, file.data(), file.size() - 1, &error));
     EXPECT_EQ(error, "Unexpected end of file ");
@@ -206,8 +206,15 @@ TEST(RealTimeSave, ThroughFiles) {
     auto m = machine_with_rom("smoke");
     ASSERT_TRUE(load_rts(*m, dir + "/game.rts", &error)) << error;
     EXPECT_EQ(m->cpu.pc, src->cpu.pc);
+    const MachineRecord before(*m);
     EXPECT_FALSE(load_rts(*m, dir + "/missing.rts", &error));
-    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(error, "The file does not exist.");
+    EXPECT_FALSE(load_rts(*m, dir, &error));
+    EXPECT_EQ(error, "It is not a file.");
+    EXPECT_TRUE(MachineRecord(*m) == before);
+    // Nothing is written where the folder is missing.
+    EXPECT_FALSE(save_rts(*src, dir + "/no/such/folder/game.rts", &error));
+    EXPECT_EQ(error, "The file could not be written: No such file or directory.");
 }
 
 }  // namespace
