@@ -14,7 +14,7 @@ SANITIZE_BUILD ?= build-sanitize
 FUZZ_SECONDS ?= 60
 
 .PHONY: all deps configure build test run bench clean \
-	deps-sanitize configure-sanitize build-sanitize test-sanitize fuzz-smoke
+	deps-sanitize configure-sanitize build-sanitize test-sanitize
 
 all: build
 
@@ -49,7 +49,8 @@ build-sanitize: configure-sanitize
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 
 test-sanitize: build-sanitize
-	scripts/test-sanitize $(SANITIZE_BUILD) $(JOBS)
+	@start=$$(date +%s); status=0; scripts/test-sanitize $(SANITIZE_BUILD) $(JOBS) || status=$$?; \
+	  echo "test-sanitize: the tests took $$(($$(date +%s) - $$start)) s"; exit $$status
 	scripts/fuzz-smoke $(SANITIZE_BUILD) $(FUZZ_SECONDS)
 
 clean:
