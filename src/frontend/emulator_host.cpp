@@ -109,6 +109,7 @@ OpenResult EmulatorHost::load_with_loader(const std::string& path, OpenFlags fla
     battery_.remember(m.cart);
     battery_problem_told_ = false;
     skip_countdown_ = 0;
+    rewind_.clear();  // another cartridge: the history belongs to the one before
     if (log_) trace_log_write_load(*log_, m.cart.image_path, rom_information(m.cart));
     return result;
 }
@@ -261,19 +262,25 @@ RunState EmulatorHost::run_state() const {
     return RunState::Running;
 }
 
-void EmulatorHost::set_title(bool running) {
-    if (title_running_ == running) return;
-    title_running_ = running;
-    if (title_hook_) title_hook_(running ? kRunningTitle : kStoppedTitle);
+void EmulatorHost::set_title(const char* title) {
+    if (title_ == title) return;
+    title_ = title;
+    if (title_hook_) title_hook_(title);
 }
 
 bool EmulatorHost::idle_turn() {
     switch (run_state()) {
         case RunState::NoGamepak: return false;
-        case RunState::Held:
-        case RunState::Paused: set_title(false); return false;
+        case RunState::Held: set_title(kStoppedTitle); return false;
+        case RunState::Paused: set_title(kPausedTitle); return false;
         case RunState::Running: break;
     }
+    run_frame();
+    return true;
+}
+
+bool EmulatorHost::advance_frame() {
+    if (run_state() != RunState::Paused) return false;
     run_frame();
     return true;
 }
@@ -283,8 +290,24 @@ void EmulatorHost::run_frame() {
     m.host.draw_frame = skip_countdown_ == 0;
     vt::run_frame(m);
     if (--skip_countdown_ < 0) skip_countdown_ = frame_skip_;
-    set_title(true);
+    if (rewind_on_) rewind_.capture(m);
+    if (run_state() == RunState::Running) set_title(kRunningTitle);
     poll_battery_ram();
+}
+
+void EmulatorHost::set_rewind_enabled(bool on) {
+    rewind_on_ = on;
+    if (!on) rewind_.clear();
+}
+
+bool EmulatorHost::rewind_step() {
+    Machine& m = *machine_;
+    if (!gamepak_loaded() || !rewind_.step_back(m)) return false;
+    // The picture of the frame that follows the restored state.
+    m.host.draw_frame = true;
+    vt::run_frame(m);
+    skip_countdown_ = 0;
+    return true;
 }
 
 void EmulatorHost::set_frame_skip(int frames) {
