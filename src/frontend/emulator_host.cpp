@@ -1,6 +1,7 @@
 #include "frontend/emulator_host.h"
 
 #include <chrono>
+#include <filesystem>
 
 #include "cart/rom_info.h"
 #include "core/driver.h"
@@ -26,6 +27,29 @@ double steady_seconds() {
 
 HostMessage message(const char* caption, const std::string& text, MessageIcon icon, const std::string& problem) {
     return HostMessage{caption, text, icon, problem};
+}
+
+// Why the loader refused an image, in a few words for the line that names
+// the file (the message box's fixed text says what happened).
+std::string load_failure_reason(const LoadResult& r, const std::string& path) {
+    const std::string& m = r.message;
+    if (m == kImageTooSmall) {
+        std::error_code ec;
+        const auto size = std::filesystem::file_size(path, ec);
+        return ec ? "too small to be a Gamepak" : "too small to be a Gamepak (" + std::to_string(size) + " bytes)";
+    }
+    if (m == kNotValidGamepak) return "no valid Gamepak header found";
+    if (m == kImageTooLarge) return "larger than 12 MB";
+    if (m == kNesNotAvailable) return "NES images cannot be run yet";
+    if (m == kSplitPartMissing || m == kGameDoctorMissingFile) return "a part of the split image is missing";
+    if (m == kGameDoctorNaming) return "the name does not follow the Game Doctor naming";
+    if (m == kSuperGameBoyMissing) return "no Super Game Boy cartridge is loaded";
+    if (m == kFileCouldNotBeLoaded) {
+        std::string reason;
+        detect_file_kind(path, &reason);
+        return reason.empty() ? "cannot be read" : "cannot be read: " + reason;
+    }
+    return {};
 }
 
 }  // namespace
@@ -100,7 +124,8 @@ OpenResult EmulatorHost::load_with_loader(const std::string& path, OpenFlags fla
     result.load = load(load_options());
     const LoadResult& r = result.load;
     if (!r.message.empty()) {
-        result.message = message(r.caption.empty() ? kLoadGamepakCaption : r.caption.c_str(), r.message, r.icon, path);
+        const std::string problem = r.loaded() ? path : file_problem(path, load_failure_reason(r, path));
+        result.message = message(r.caption.empty() ? kLoadGamepakCaption : r.caption.c_str(), r.message, r.icon, problem);
     }
     if (!r.loaded()) return result;
     result.status = OpenStatus::Opened;

@@ -241,7 +241,8 @@ TEST(HostFiles, FilesThatCannotBeLoadedNameTheFileAndLeaveThePreviousMachineRunn
     };
     for (const Case& c : {Case{f.path("missing.sfc"), kFileCouldNotBeLoaded, f.path("missing.sfc") + ": No such file or directory"},
                           Case{f.dir, kFileCouldNotBeLoaded, f.dir + ": Is a directory"},
-                          Case{f.path("short.sfc"), kImageTooSmall, f.path("short.sfc")}}) {
+                          Case{f.path("short.sfc"), kImageTooSmall,
+                               f.path("short.sfc") + ": too small to be a Gamepak (1000 bytes)"}}) {
         OpenResult r = f.host.open_file(c.file);
         EXPECT_FALSE(r.opened()) << c.file;
         EXPECT_EQ(r.message.caption, kLoadGamepakCaption);

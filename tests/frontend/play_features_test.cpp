@@ -3,12 +3,15 @@
 // on-screen confirmations and the settings that keep them.
 #include <gtest/gtest.h>
 
+#include "frontend/desktop_args.h"
 #include "frontend/gamepad_mapping.h"
 #include "frontend/notices.h"
 #include "frontend/overdump_choice.h"
 #include "frontend/picture_scaling.h"
+#include "frontend/play_keys.h"
 #include "frontend/quick_slots.h"
 #include "frontend/settings.h"
+#include "frontend/window_placement.h"
 
 namespace vt {
 namespace {
@@ -226,6 +229,72 @@ TEST(PlaySettings, DefaultsRoundTripAndChecks) {
     EXPECT_EQ(b.quick_slot, 1);
     EXPECT_EQ(b.window_width, 0);
     EXPECT_EQ(b.pads[0].buttons, default_pad_mapping().buttons);
+}
+
+TEST(PlayKeys, TheProgramsKeysAndWhatTheyDo) {
+    const KeyModifiers none, shift{true, false, false}, ctrl{false, true, false}, alt{false, false, true};
+    const struct {
+        uint8_t vk;
+        KeyModifiers mods;
+        bool scope;
+        PlayKey key;
+        int slot;
+    } cases[] = {
+        {19, none, false, PlayKey::Pause, 0},
+        {19, none, true, PlayKey::None, 0},  // the Super Scope's own Pause button
+        {220, none, false, PlayKey::FrameAdvance, 0},
+        {112, none, false, PlayKey::QuickLoad, 1},
+        {121, shift, false, PlayKey::QuickSave, 10},
+        {112, ctrl, false, PlayKey::None, 0},
+        {8, none, false, PlayKey::Rewind, 0},
+        {9, none, false, PlayKey::FastForward, 0},
+        {9, shift, false, PlayKey::FastForwardToggle, 0},
+        {122, none, false, PlayKey::FullScreen, 0},
+        {13, alt, false, PlayKey::FullScreen, 0},
+        {13, none, false, PlayKey::None, 0},  // Enter is Start
+        {27, none, false, PlayKey::None, 0},  // Escape still reaches the controllers
+        {65, none, false, PlayKey::None, 0},
+    };
+    for (const auto& c : cases) {
+        const PlayKeyPress p = play_key_for(c.vk, c.mods, c.scope);
+        EXPECT_EQ(p.key, c.key) << int(c.vk);
+        EXPECT_EQ(p.slot, c.slot) << int(c.vk);
+    }
+}
+
+TEST(DesktopArgs, HelpVersionAFileAndMistakes) {
+    EXPECT_EQ(parse_desktop_args({}).action, DesktopAction::Run);
+    EXPECT_EQ(parse_desktop_args({}).file, "");
+    EXPECT_EQ(parse_desktop_args({"game.sfc"}).file, "game.sfc");
+    EXPECT_EQ(parse_desktop_args({"--help"}).action, DesktopAction::Help);
+    EXPECT_EQ(parse_desktop_args({"game.sfc", "-h"}).action, DesktopAction::Help);
+    EXPECT_EQ(parse_desktop_args({"--version"}).action, DesktopAction::Version);
+    const DesktopArgs bad = parse_desktop_args({"--frobnicate"});
+    EXPECT_EQ(bad.action, DesktopAction::BadUsage);
+    EXPECT_EQ(bad.message, "unknown option --frobnicate");
+    EXPECT_EQ(parse_desktop_args({"a.sfc", "b.sfc"}).action, DesktopAction::BadUsage);
+    // After "--" a name may start with a dash.
+    EXPECT_EQ(parse_desktop_args({"--", "--help"}).file, "--help");
+    EXPECT_NE(desktop_usage().find("usage: veltrane [FILE]"), std::string::npos);
+    EXPECT_EQ(desktop_version_text("0.1"), "Veltrane 0.1\n");
+}
+
+TEST(WindowPlacement, BesideTheMainWindowAndWhollyOnScreen) {
+    const ScreenBox screen{0, 0, 1280, 1024};
+    // Room on the right.
+    EXPECT_EQ(place_beside({100, 100, 520, 520}, 400, 500, screen), (ScreenBox{628, 100, 400, 500}));
+    // The main window at the right edge: on its left.
+    EXPECT_EQ(place_beside({760, 100, 520, 520}, 400, 500, screen), (ScreenBox{352, 100, 400, 500}));
+    // No room either side: as far right as fits.
+    EXPECT_EQ(place_beside({300, 100, 700, 520}, 400, 500, screen), (ScreenBox{880, 100, 400, 500}));
+    // Near the bottom: moved up to stay on screen.
+    EXPECT_EQ(place_beside({100, 800, 520, 520}, 400, 500, screen).y, 524);
+    // Taller than the screen: the top stays visible.
+    EXPECT_EQ(place_beside({100, 100, 520, 520}, 400, 2000, screen).y, 0);
+
+    EXPECT_TRUE(box_on_screen({40, 50, 600, 560}, screen));
+    EXPECT_FALSE(box_on_screen({100000, 50, 600, 560}, screen));
+    EXPECT_FALSE(box_on_screen({40, 50, 0, 0}, screen));
 }
 
 }  // namespace
