@@ -24,4 +24,13 @@ bool box_on_screen(const ScreenBox& box, const ScreenBox& screen) {
            cy < screen.y + screen.height;
 }
 
+ScreenBox fit_on_screen(const ScreenBox& box, const ScreenBox& screen) {
+    ScreenBox r = box;
+    r.width = std::min(r.width, screen.width);
+    r.height = std::min(r.height, screen.height);
+    r.x = std::clamp(r.x, screen.x, screen.x + screen.width - r.width);
+    r.y = std::clamp(r.y, screen.y, screen.y + screen.height - r.height);
+    return r;
+}
+
 }  // namespace vt

@@ -22,5 +22,8 @@ ScreenBox place_beside(const ScreenBox& main, int width, int height, const Scree
 // Whether a stored window box is still (mostly) on the screen: its middle
 // lies within it.
 bool box_on_screen(const ScreenBox& box, const ScreenBox& screen);
+// The box moved (and, when larger than the screen, shrunk) to lie wholly
+// on the screen.
+ScreenBox fit_on_screen(const ScreenBox& box, const ScreenBox& screen);
 
 }  // namespace vt

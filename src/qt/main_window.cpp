@@ -242,6 +242,10 @@ BoxAnswer MainWindow::ask(const std::string& caption, const std::string& text, B
     // answer may change the machine); a plain message lets the game run on
     // under it.
     const bool question = buttons != BoxButtons::Ok;
+    if (!question && held_messages_) {
+        held_messages_->push_back(r);
+        return BoxAnswer::Ok;
+    }
     if (question) modal_pauses_++;
     BoxAnswer answer = options_.messages ? options_.messages(this, r) : show_message_box(this, r);
     if (question) modal_pauses_--;
@@ -339,10 +343,14 @@ void MainWindow::offer_overdump_fix(const LoadResult& r) {
 }
 
 void MainWindow::open_start_file(const std::string& path, const std::string& demo_folder) {
-    // The demo first, silently: if the file cannot be loaded, the demo runs
-    // under the message instead of an empty window.
-    load_demo(demo_folder);
+    // Plain messages wait until it is known whether the file loaded: when it
+    // did not, the demo runs under them instead of an empty window.
+    held_messages_.emplace();
     open_file(path);
+    std::vector<BoxRequest> messages = std::move(*held_messages_);
+    held_messages_.reset();
+    if (!host_.gamepak_loaded()) load_demo(demo_folder);
+    for (const BoxRequest& r : messages) ask(r.caption.toStdString(), r.text.toStdString(), r.icon, r.buttons);
 }
 
 bool MainWindow::load_demo(const std::string& data_folder) {

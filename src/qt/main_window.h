@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -283,8 +284,10 @@ private:
     bool rewinding_ = false;
     bool in_turn_ = false;
     QString run_title_;  // the host's part of the title
-    // Message boxes and file dialogs open: no frames, the title unchanged.
+    // Questions and file dialogs open: no frames, the title unchanged.
     int modal_pauses_ = 0;
+    // While set, plain messages are kept here instead of shown (see open_start_file).
+    std::optional<std::vector<BoxRequest>> held_messages_;
 
     // Host mouse motion since the last frame.
     QPoint last_mouse_{-1, -1};
@@ -301,6 +304,7 @@ private:
     QPointer<InputDialog> input_dialog_;
 
     bool full_screen_ = false;
+    QRect normal_geometry_;  // the window's place before full screen
 
     // Menus.
     QMenu* gamepak_menu_ = nullptr;

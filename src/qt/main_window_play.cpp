@@ -314,10 +314,14 @@ void MainWindow::toggle_full_screen() {
 // the pointer hide. Escape, F11 or Alt+Enter come back.
 void MainWindow::enter_full_screen() {
     if (full_screen_) return;
+    normal_geometry_ = geometry();
     full_screen_ = true;
     if (properties_) properties_->hide();
     menuBar()->hide();
     showFullScreen();
+    // Without a window manager nobody acts on the full-screen request: the
+    // window covers the screen itself.
+    if (QScreen* s = screen()) setGeometry(s->geometry());
     update_cursor();
 }
 
@@ -326,6 +330,7 @@ void MainWindow::leave_full_screen() {
     full_screen_ = false;
     showNormal();
     menuBar()->show();
+    if (normal_geometry_.isValid()) setGeometry(normal_geometry_);
     update_cursor();
 }
 
@@ -351,8 +356,10 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 void MainWindow::restore_window_place() {
     const ScreenBox stored{settings_.window_left, settings_.window_top, settings_.window_width, settings_.window_height};
     for (QScreen* s : QGuiApplication::screens()) {
-        if (box_on_screen(stored, box_of(s->availableGeometry()))) {
-            setGeometry(stored.x, stored.y, stored.width, stored.height);
+        const ScreenBox area = box_of(s->availableGeometry());
+        if (box_on_screen(stored, area)) {
+            const ScreenBox at = fit_on_screen(stored, area);
+            setGeometry(at.x, at.y, at.width, at.height);
             return;
         }
     }

@@ -295,6 +295,10 @@ TEST(WindowPlacement, BesideTheMainWindowAndWhollyOnScreen) {
     EXPECT_TRUE(box_on_screen({40, 50, 600, 560}, screen));
     EXPECT_FALSE(box_on_screen({100000, 50, 600, 560}, screen));
     EXPECT_FALSE(box_on_screen({40, 50, 0, 0}, screen));
+    // A stored place sticking out is moved in; one larger than the screen shrinks.
+    EXPECT_EQ(fit_on_screen({384, 264, 1100, 1000}, screen), (ScreenBox{180, 24, 1100, 1000}));
+    EXPECT_EQ(fit_on_screen({40, 50, 600, 560}, screen), (ScreenBox{40, 50, 600, 560}));
+    EXPECT_EQ(fit_on_screen({-50, 10, 2000, 1500}, screen), (ScreenBox{0, 0, 1280, 1024}));
 }
 
 }  // namespace

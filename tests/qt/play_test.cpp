@@ -17,6 +17,7 @@
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 
 #include "core/driver.h"
 #include "core/machine.h"
@@ -427,13 +428,25 @@ private slots:
     void a_start_file_that_cannot_be_loaded_leaves_the_demo_running() {
         WindowFixture f;
         MainWindow& w = f.open();
+        bool demo_under_the_message = false;
+        f.on_message = [&](const BoxRequest&) { demo_under_the_message = w.machine().timing.gamepak_loaded; };
         w.open_start_file(f.path("missing.sfc"), f.path("demo-data"));
+        f.on_message = nullptr;
+        QVERIFY(demo_under_the_message);
         QCOMPARE(f.messages.size(), size_t(1));
         QVERIFY(f.messages[0].text.contains(QString::fromStdString(f.path("missing.sfc"))));
         QVERIFY(w.machine().timing.gamepak_loaded);
         QCOMPARE(w.machine().cart.image_path, f.path("demo-data/veltrane-demo.sfc"));
         w.idle_turn();
         QVERIFY(w.machine().timing.frame_counter > 0);
+
+        // A start file that loads is all that loads: no demo first.
+        WindowFixture g;
+        MainWindow& direct = g.open();
+        direct.open_start_file(test_rom("smoke.sfc"), g.path("demo-data"));
+        QCOMPARE(direct.machine().cart.image_path, test_rom("smoke.sfc"));
+        QVERIFY(!std::filesystem::exists(g.path("demo-data")));
+        QVERIFY(g.messages.empty());
 
         // "Load Demo" brings the demo back after another Gamepak.
         QVERIFY(w.load_gamepak_file(test_rom("smoke.sfc")));
