@@ -146,10 +146,10 @@ void MainWindow::set_paused(bool on) {
     if (on) {
         set_rewinding(false);
         if (audio_) audio_->clear();  // silence at once, not what was queued
+        host_.idle_turn();            // runs nothing: the title says "[Paused]" now
     } else {
-        restart_pacing();
+        restart_pacing();  // the next turn runs a frame and says "[Running]"
     }
-    host_.idle_turn();  // the title now: "[Paused]" (or a first frame when resumed)
     update_indicator();
     update_control_menu();
 }
