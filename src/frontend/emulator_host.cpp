@@ -1,6 +1,7 @@
 #include "frontend/emulator_host.h"
 
 #include <chrono>
+#include <filesystem>
 
 #include "cart/rom_info.h"
 #include "core/driver.h"
@@ -26,6 +27,29 @@ double steady_seconds() {
 
 HostMessage message(const char* caption, const std::string& text, MessageIcon icon, const std::string& problem) {
     return HostMessage{caption, text, icon, problem};
+}
+
+// Why the loader refused an image, in a few words for the line that names
+// the file (the message box's fixed text says what happened).
+std::string load_failure_reason(const LoadResult& r, const std::string& path) {
+    const std::string& m = r.message;
+    if (m == kImageTooSmall) {
+        std::error_code ec;
+        const auto size = std::filesystem::file_size(path, ec);
+        return ec ? "too small to be a Gamepak" : "too small to be a Gamepak (" + std::to_string(size) + " bytes)";
+    }
+    if (m == kNotValidGamepak) return "no valid Gamepak header found";
+    if (m == kImageTooLarge) return "larger than 12 MB";
+    if (m == kNesNotAvailable) return "NES images cannot be run yet";
+    if (m == kSplitPartMissing || m == kGameDoctorMissingFile) return "a part of the split image is missing";
+    if (m == kGameDoctorNaming) return "the name does not follow the Game Doctor naming";
+    if (m == kSuperGameBoyMissing) return "no Super Game Boy cartridge is loaded";
+    if (m == kFileCouldNotBeLoaded) {
+        std::string reason;
+        detect_file_kind(path, &reason);
+        return reason.empty() ? "cannot be read" : "cannot be read: " + reason;
+    }
+    return {};
 }
 
 }  // namespace
@@ -101,7 +125,8 @@ OpenResult EmulatorHost::load_with_loader(const std::string& path, OpenFlags fla
     result.load = load(load_options());
     const LoadResult& r = result.load;
     if (!r.message.empty()) {
-        result.message = message(r.caption.empty() ? kLoadGamepakCaption : r.caption.c_str(), r.message, r.icon, path);
+        const std::string problem = r.loaded() ? path : file_problem(path, load_failure_reason(r, path));
+        result.message = message(r.caption.empty() ? kLoadGamepakCaption : r.caption.c_str(), r.message, r.icon, problem);
     }
     if (!r.loaded()) return result;
     result.status = OpenStatus::Opened;
@@ -110,6 +135,7 @@ OpenResult EmulatorHost::load_with_loader(const std::string& path, OpenFlags fla
     battery_.remember(m.cart);
     battery_problem_told_ = false;
     skip_countdown_ = 0;
+    rewind_.clear();  // another cartridge: the history belongs to the one before
     if (log_) trace_log_write_load(*log_, m.cart.image_path, rom_information(m.cart));
     return result;
 }
@@ -269,19 +295,25 @@ RunState EmulatorHost::run_state() const {
     return RunState::Running;
 }
 
-void EmulatorHost::set_title(bool running) {
-    if (title_running_ == running) return;
-    title_running_ = running;
-    if (title_hook_) title_hook_(running ? kRunningTitle : kStoppedTitle);
+void EmulatorHost::set_title(const char* title) {
+    if (title_ == title) return;
+    title_ = title;
+    if (title_hook_) title_hook_(title);
 }
 
 bool EmulatorHost::idle_turn() {
     switch (run_state()) {
         case RunState::NoGamepak: return false;
-        case RunState::Held:
-        case RunState::Paused: set_title(false); return false;
+        case RunState::Held: set_title(kStoppedTitle); return false;
+        case RunState::Paused: set_title(kPausedTitle); return false;
         case RunState::Running: break;
     }
+    run_frame();
+    return true;
+}
+
+bool EmulatorHost::advance_frame() {
+    if (run_state() != RunState::Paused) return false;
     run_frame();
     return true;
 }
@@ -291,8 +323,24 @@ void EmulatorHost::run_frame() {
     m.host.draw_frame = skip_countdown_ == 0;
     vt::run_frame(m);
     if (--skip_countdown_ < 0) skip_countdown_ = frame_skip_;
-    set_title(true);
+    if (rewind_on_) rewind_.capture(m);
+    if (run_state() == RunState::Running) set_title(kRunningTitle);
     poll_battery_ram();
+}
+
+void EmulatorHost::set_rewind_enabled(bool on) {
+    rewind_on_ = on;
+    if (!on) rewind_.clear();
+}
+
+bool EmulatorHost::rewind_step() {
+    Machine& m = *machine_;
+    if (!gamepak_loaded() || !rewind_.step_back(m)) return false;
+    // The picture of the frame that follows the restored state.
+    m.host.draw_frame = true;
+    vt::run_frame(m);
+    skip_countdown_ = 0;
+    return true;
 }
 
 void EmulatorHost::set_frame_skip(int frames) {

@@ -17,6 +17,7 @@
 #include "cart/loader.h"
 #include "frontend/battery_keeper.h"
 #include "frontend/file_kind.h"
+#include "frontend/rewind_buffer.h"
 #include "state/state_file.h"
 
 namespace vt {
@@ -26,6 +27,7 @@ struct TraceLog;
 
 inline constexpr const char* kRunningTitle = "Veltrane [Running]";
 inline constexpr const char* kStoppedTitle = "Veltrane [Stopped]";
+inline constexpr const char* kPausedTitle = "Veltrane [Paused]";
 inline constexpr int kMaxFrameSkip = 4;
 // Asked (Yes/No) when a state records another cartridge than the loaded one.
 inline constexpr const char* kOtherCartridgeQuestion =
@@ -106,8 +108,8 @@ public:
     // The program's log: the "loaded" line and ROM Information block of
     // every load go there. Not owned; may be null.
     void set_log(TraceLog* log) { log_ = log; }
-    // Called with kRunningTitle when frames start running and kStoppedTitle
-    // when a hold or a pause stops them.
+    // Called with kRunningTitle when frames start running, kStoppedTitle
+    // when a hold stops them and kPausedTitle when the user pauses.
     void set_title_hook(std::function<void(const char* title)> hook) { title_hook_ = std::move(hook); }
     // Called once when a battery RAM write while running fails (not again
     // until one succeeds), with the file and the reason.
@@ -158,8 +160,11 @@ public:
     RunState run_state() const;
 
     // One turn of the program's run loop: runs a frame when the machine may
-    // run, else shows the stopped title once. True when a frame ran.
+    // run, else shows the stopped or paused title once. True when a frame ran.
     bool idle_turn();
+    // Frame advance: while paused (and not held), runs exactly one frame and
+    // stays paused. True when a frame ran.
+    bool advance_frame();
     // Runs one frame now, whatever holds it: the frame skip decides whether
     // its picture is drawn; battery RAM is checked afterwards.
     void run_frame();
@@ -171,13 +176,24 @@ public:
     // The console's reset button.
     void reset();
 
+    // --- rewind ------------------------------------------------------------------
+    // While on, every frame run by run_frame is kept in the rewind history
+    // (cleared when another cartridge is loaded). Off forgets the history.
+    void set_rewind_enabled(bool on);
+    bool rewind_enabled() const { return rewind_on_; }
+    // One step backwards: the machine goes back to the state kept before
+    // the newest and runs one frame from there to draw its picture (not
+    // kept, no battery RAM check). False when the history is used up.
+    bool rewind_step();
+    const RewindBuffer& rewind_history() const { return rewind_; }
+
 private:
     OpenResult load_with_loader(const std::string& path, OpenFlags flags,
                                 const std::function<LoadResult(const LoadOptions&)>& load);
     OpenResult load_rts(const std::string& path);
     OpenResult load_chunked_state(const std::string& path, OpenFlags flags);
     bool save_previous_battery(OpenResult& result, OpenFlags flags);
-    void set_title(bool running);
+    void set_title(const char* title);
     double now() const;
 
     std::unique_ptr<Machine> machine_;
@@ -191,9 +207,12 @@ private:
 
     uint32_t holds_ = 0;
     bool paused_ = false;
-    bool title_running_ = false;
+    const char* title_ = nullptr;  // the title last given to the hook
     int frame_skip_ = 0;
     int skip_countdown_ = 0;  // the next frame is drawn when 0
+
+    bool rewind_on_ = false;
+    RewindBuffer rewind_;
 };
 
 // Holds the host's machine for as long as it lives (a dialog that must

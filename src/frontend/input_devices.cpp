@@ -159,6 +159,25 @@ void apply_bindings(InputDevices& d) {
     apply_port(d, 1);
 }
 
+void press_pad_button(InputDevices& d, int port, PadButton button) {
+    if (port < 0 || port > 1 || d.ports.device[port] != PortDevice::Joypad) return;
+    kPress[port][int(button)](d);
+}
+
+void release_pad_button(InputDevices& d, int port, PadButton button) {
+    if (port < 0 || port > 1 || d.ports.device[port] != PortDevice::Joypad) return;
+    kRelease[port][int(button)](d);
+}
+
+void apply_pad_buttons(InputDevices& d, int port, uint16_t before, uint16_t after) {
+    // Releases first, so a direction pressed in the same poll as its
+    // opposite is let go stays pressed.
+    for (int b = 0; b < kPadButtonCount; b++)
+        if ((before & ~after) & (1u << b)) release_pad_button(d, port, PadButton(b));
+    for (int b = 0; b < kPadButtonCount; b++)
+        if ((after & ~before) & (1u << b)) press_pad_button(d, port, PadButton(b));
+}
+
 void mouse_speed_step(Machine& m, int port) {
     uint32_t& r = m.input.record[port];
     uint8_t b2 = get_byte(r, 2);
@@ -239,6 +258,7 @@ std::string key_name(uint8_t vk) {
         case 0: return "Not Defined";
         case 8: return "Backspace";
         case 9: return "Tab";
+        case 12: return "Clear";
         case 13: return "Enter";
         case 16: return "Shift";
         case 17: return "Ctrl";
@@ -268,6 +288,18 @@ std::string key_name(uint8_t vk) {
         case 111: return "Divide";
         case 144: return "Num Lock";
         case 145: return "Scroll Lock";
+        // The punctuation keys, by the character they carry on a US keyboard.
+        case 186: return ";";
+        case 187: return "=";
+        case 188: return ",";
+        case 189: return "-";
+        case 190: return ".";
+        case 191: return "/";
+        case 192: return "`";
+        case 219: return "[";
+        case 220: return "\\";
+        case 221: return "]";
+        case 222: return "'";
         default: break;
     }
     if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) return std::string(1, char(vk));

@@ -65,6 +65,15 @@ void apply_bindings(InputDevices& d);
 inline void key_down(InputDevices& d, uint8_t vk) { d.key_down[vk](d); }
 inline void key_up(InputDevices& d, uint8_t vk) { d.key_up[vk](d); }
 
+// A game controller's button held or let go on a port that holds a joypad:
+// the same as a key bound to that button (a direction releases its
+// opposite). Nothing happens on a port holding another device.
+void press_pad_button(InputDevices& d, int port, PadButton button);
+void release_pad_button(InputDevices& d, int port, PadButton button);
+// Presses and releases what changed between two sets of held buttons (bit
+// n = PadButton n).
+void apply_pad_buttons(InputDevices& d, int port, uint16_t before, uint16_t after);
+
 // Once per frame for a port holding the mouse: the host's relative motion
 // and buttons since the last frame.
 void update_mouse(InputDevices& d, int port, int dx, int dy, bool left, bool right);
@@ -83,7 +92,8 @@ void scope_right_up(InputDevices& d);
 // set in WRIO, on screen, Fire or Cursor held); `scope` then holds it.
 bool update_scope(InputDevices& d, uint8_t wrio);
 
-// Name of a key code as the configuration dialog shows it.
+// Name of a key code as the configuration dialog shows it. Every key the
+// program can report has a name; other codes show as "0x" and two digits.
 std::string key_name(uint8_t vk);
 // Whether a key code is bound more than once across the given records.
 bool key_bound_twice(const BindingRecord* records, int count, uint8_t vk);

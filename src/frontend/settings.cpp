@@ -2,10 +2,14 @@
 
 #include <string>
 
+#include "frontend/overdump_choice.h"
+#include "frontend/quick_slots.h"
+
 namespace vt {
 
 Settings::Settings() {
     for (int i = 0; i < kBindingRecordCount; i++) bindings[i] = default_binding(i);
+    pads.fill(default_pad_mapping());
 }
 
 SettingValue SettingValue::of_number(int64_t n) {
@@ -41,6 +45,8 @@ namespace {
 constexpr const char* kFileNames[kRecentFileCount] = {"File0", "File1", "File2", "File3", "File4",
                                                       "File5", "File6", "File7", "File8", "File9"};
 constexpr const char* kJoypadNames[2] = {"Joypad1", "Joypad2"};
+constexpr const char* kGamepadNames[2] = {"Gamepad1", "Gamepad2"};
+constexpr int kLargestWindowSide = 16384;
 
 const SettingValue* find(const SettingsMap& m, const char* name, SettingKind kind) {
     auto it = m.find(name);
@@ -94,6 +100,22 @@ const std::vector<SettingName>& setting_names() {
         n.push_back({"BitmapTransfer", SettingKind::Flag});
         n.push_back({"SRAMTransfer", SettingKind::Flag});
         n.push_back({"AutoCreateHeader", SettingKind::Flag});
+        n.push_back({"PauseInactive", SettingKind::Flag});
+        n.push_back({"ScaleMode", SettingKind::Number});
+        n.push_back({"SmoothPicture", SettingKind::Flag});
+        n.push_back({"WindowLeft", SettingKind::Number});
+        n.push_back({"WindowTop", SettingKind::Number});
+        n.push_back({"WindowWidth", SettingKind::Number});
+        n.push_back({"WindowHeight", SettingKind::Number});
+        n.push_back({"Rewind", SettingKind::Flag});
+        n.push_back({"FastForwardSpeed", SettingKind::Number});
+        n.push_back({"Volume", SettingKind::Number});
+        n.push_back({"Mute", SettingKind::Flag});
+        n.push_back({"AudioDevice", SettingKind::Text});
+        n.push_back({"Gamepad1", SettingKind::Bytes});
+        n.push_back({"Gamepad2", SettingKind::Bytes});
+        n.push_back({"DeclinedOverdumps", SettingKind::Text});
+        n.push_back({"QuickSlot", SettingKind::Number});
         return n;
     }();
     return names;
@@ -139,6 +161,29 @@ Settings settings_from_map(const SettingsMap& m) {
     read_flag(m, "BitmapTransfer", s.bitmap_transfer);
     read_flag(m, "SRAMTransfer", s.sram_transfer);
     read_flag(m, "AutoCreateHeader", s.auto_create_header);
+
+    read_flag(m, "PauseInactive", s.pause_when_inactive);
+    read_checked(m, "ScaleMode", 1, 0, s.scale_mode);
+    read_flag(m, "SmoothPicture", s.smooth_picture);
+    read_number(m, "WindowLeft", s.window_left);
+    read_number(m, "WindowTop", s.window_top);
+    read_checked(m, "WindowWidth", kLargestWindowSide, 0, s.window_width);
+    read_checked(m, "WindowHeight", kLargestWindowSide, 0, s.window_height);
+    if (s.window_width == 0 || s.window_height == 0) s.window_width = s.window_height = 0;
+    read_flag(m, "Rewind", s.rewind);
+    read_checked(m, "FastForwardSpeed", 4, 0, s.fast_forward_speed);
+    if (s.fast_forward_speed != 2 && s.fast_forward_speed != 4) s.fast_forward_speed = 0;
+    read_checked(m, "Volume", 100, 100, s.volume);
+    read_flag(m, "Mute", s.mute);
+    read_text(m, "AudioDevice", kMaxPathSetting, s.audio_device);
+    for (int port = 0; port < 2; port++) {
+        const SettingValue* v = find(m, kGamepadNames[port], SettingKind::Bytes);
+        if (v && v->bytes.size() == size_t(kPadMappingSize)) s.pads[size_t(port)] = pad_mapping_from_bytes(v->bytes.data());
+    }
+    if (const SettingValue* v = find(m, "DeclinedOverdumps", SettingKind::Text))
+        s.declined_overdumps = parse_crc_list(v->text);
+    read_checked(m, "QuickSlot", kQuickSlotCount, 1, s.quick_slot);
+    if (s.quick_slot < 1) s.quick_slot = 1;
     return s;
 }
 
@@ -179,6 +224,26 @@ SettingsMap settings_to_map(const Settings& s) {
     m["BitmapTransfer"] = SettingValue::of_flag(s.bitmap_transfer);
     m["SRAMTransfer"] = SettingValue::of_flag(s.sram_transfer);
     m["AutoCreateHeader"] = SettingValue::of_flag(s.auto_create_header);
+
+    m["PauseInactive"] = SettingValue::of_flag(s.pause_when_inactive);
+    m["ScaleMode"] = SettingValue::of_number(s.scale_mode);
+    m["SmoothPicture"] = SettingValue::of_flag(s.smooth_picture);
+    m["WindowLeft"] = SettingValue::of_number(s.window_left);
+    m["WindowTop"] = SettingValue::of_number(s.window_top);
+    m["WindowWidth"] = SettingValue::of_number(s.window_width);
+    m["WindowHeight"] = SettingValue::of_number(s.window_height);
+    m["Rewind"] = SettingValue::of_flag(s.rewind);
+    m["FastForwardSpeed"] = SettingValue::of_number(s.fast_forward_speed);
+    m["Volume"] = SettingValue::of_number(s.volume);
+    m["Mute"] = SettingValue::of_flag(s.mute);
+    m["AudioDevice"] = SettingValue::of_text(s.audio_device.substr(0, kMaxPathSetting));
+    for (int port = 0; port < 2; port++) {
+        std::vector<uint8_t> mapping(kPadMappingSize);
+        pad_mapping_to_bytes(s.pads[size_t(port)], mapping.data());
+        m[kGamepadNames[port]] = SettingValue::of_bytes(mapping);
+    }
+    m["DeclinedOverdumps"] = SettingValue::of_text(format_crc_list(s.declined_overdumps));
+    m["QuickSlot"] = SettingValue::of_number(s.quick_slot);
     return m;
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "frontend/gamepad_mapping.h"
 #include "frontend/input_devices.h"
 #include "frontend/recent_files.h"
 
@@ -47,6 +48,23 @@ struct Settings {
     bool bitmap_transfer = true;
     bool sram_transfer = false;
     bool auto_create_header = true;
+
+    // Playing.
+    bool pause_when_inactive = true;  // no frames while another program is active
+    int scale_mode = 0;               // 0 whole multiples of the picture, 1 fit the window
+    bool smooth_picture = false;      // scaled with filtering rather than sharp pixels
+    int window_left = 0;              // the window's place and size (client area);
+    int window_top = 0;               // a width of 0: none stored, centred at start
+    int window_width = 0;
+    int window_height = 0;
+    bool rewind = true;               // keep a history to run backwards through
+    int fast_forward_speed = 0;       // 0 unlimited, else 2 or 4 times normal speed
+    int volume = 100;                 // 0-100
+    bool mute = false;
+    std::string audio_device;         // empty: the system's default output
+    std::array<PadMapping, 2> pads;   // game controllers for devices #1 and #2
+    std::vector<uint32_t> declined_overdumps;  // CRC-32s of images not to ask about again
+    int quick_slot = 1;               // the quick-save slot last used, 1-10
 
     Settings();
 };

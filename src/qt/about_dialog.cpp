@@ -25,6 +25,13 @@ constexpr const char* kReleaseNotes =
     "<li>Battery RAM is kept beside the image (or in the BackupRAM folder).</li>"
     "<li>Save states in 100 slots per Gamepak (Tools / State Manager) and real-time saves (.rts).</li>"
     "<li>Screen captures as PNG (Gamepak / Save PNG), named after the image.</li>"
+    "<li>Pause (Pause key) and frame advance (\\), quick saves on F1-F10 (Shift saves), rewind by holding "
+    "Backspace, fast forward on Tab (Shift+Tab toggles, speed in Options / Emulation Settings).</li>"
+    "<li>A resizable window with the picture in whole multiples or fitted, sharp or smooth; full screen on F11 "
+    "or Alt+Enter.</li>"
+    "<li>Game controllers as joypads, plugged in at any time; the pointer is captured for mouse and Super Scope "
+    "games (Escape releases it).</li>"
+    "<li>Audio settings: volume, mute and the output device.</li>"
     "</ul>";
 
 }  // namespace

@@ -23,16 +23,21 @@
 #include "frontend/demo_cartridge.h"
 #include "frontend/file_filter.h"
 #include "frontend/menu_rules.h"
+#include "frontend/notices.h"
+#include "frontend/overdump_choice.h"
 #include "frontend/recent_files.h"
 #include "qt/display_dialog.h"
 #include "qt/icons.h"
+#include "qt/input_dialog.h"
 #include "qt/key_codes.h"
 #include "qt/picture_view.h"
 #include "qt/properties_window.h"
 #include "qt/sdl_audio.h"
+#include "qt/sdl_gamepads.h"
 #include "qt/settings_store.h"
 #include "qt/stop_signals.h"
 #include "qt/video_bridge.h"
+#include "state/atomic_file.h"
 
 namespace vt::gui {
 
@@ -102,7 +107,10 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
     m.host.user = this;
     m.host.present_frame = &MainWindow::host_present_frame;
     m.host.frame_input = &MainWindow::host_frame_input;
-    host_.set_title_hook([this](const char* title) { setWindowTitle(QString::fromLatin1(title)); });
+    host_.set_title_hook([this](const char* title) {
+        run_title_ = QString::fromLatin1(title);
+        refresh_title();
+    });
     host_.set_options_source([this] { return host_options(); });
     host_.set_log(&log_);
     host_.set_battery_problem_hook([](const std::string& problem) {
@@ -113,8 +121,6 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
                                                         : options_.program_folder.toStdString();
 
     setWindowTitle(QStringLiteral("Veltrane"));
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
     // The log file comes first: its failure is the first thing to report.
     if (!options_.trace_log_path.isEmpty() && !trace_log_create(log_, options_.trace_log_path.toStdString()))
@@ -124,28 +130,31 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
     settings_read_ = true;
 
     view_ = new PictureView(this);
-    view_->setFixedSize(kClientWidth, kClientHeight);
     view_->set_picture(picture_pixels(m), picture_stride());
     view_->on_mouse_press = [this](QMouseEvent* e) { mouse_press(e); };
     view_->on_mouse_move = [this](QMouseEvent* e) { mouse_move(e); };
     view_->on_mouse_release = [this](QMouseEvent* e) { mouse_release(e); };
     setCentralWidget(view_);
     build_menus();
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    resize(sizeHint());  // the picture at twice the console's size
+    layout()->activate();  // the picture area has its size before the window is shown
 
     load_colour_curve(m, program_folder_);
     apply_brightness(m, settings_.brightness);
     apply_input_bindings();
 
-    if (options_.open_sound) {
-        audio_ = std::make_unique<SdlAudio>(ring_);
-        if (!audio_->open()) {
-            audio_.reset();
-            ask(kSoundFailedCaption, kSoundFailedText, BoxIcon::Error, BoxButtons::Ok);
-        }
-        // Whatever the sound library did, the stop signals stay ours.
+    if (options_.open_sound) open_sound();
+    if (options_.open_gamepads) {
+        gamepads_ = std::make_unique<Gamepads>();
+        gamepads_->on_button_pressed = [this](uint8_t button) {
+            if (input_dialog_) input_dialog_->controller_button_pressed(button);
+        };
+        gamepads_->on_connection = [this](bool connected, const std::string& name) {
+            notify((connected ? "Controller connected: " : "Controller removed: ") + name);
+        };
         StopSignals::reinstall_handlers();
     }
+    apply_play_settings();
 
     setAcceptDrops(true);
     reload_check_rearm(reload_);
@@ -153,9 +162,31 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
     frame_timer_.setTimerType(Qt::PreciseTimer);
     connect(&frame_timer_, &QTimer::timeout, this, [this] { idle_turn(); });
     clock_.start();
+    // The run loop starts now, whatever the window system says about focus
+    // (without a window manager the window may never be told it is
+    // active); only a real change of the application's state pauses it.
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
             [this](Qt::ApplicationState state) { set_application_active(state == Qt::ApplicationActive); });
+    frame_timer_.start(0);
     view_->setFocus();
+}
+
+// No sound device is no reason to stop: one message, then silent frames
+// paced by the clock.
+void MainWindow::open_sound() {
+    const std::string driver = options_.audio_driver.toStdString();
+    audio_ = std::make_unique<SdlAudio>(ring_);
+    bool opened = audio_->open(settings_.audio_device, driver);
+    // A chosen device that has gone away: the system's default instead.
+    if (!opened && !settings_.audio_device.empty()) opened = audio_->open({}, driver);
+    if (!opened) {
+        const std::string reason = audio_->error();
+        audio_.reset();
+        show_host_message({kNoSoundCaption, kNoSoundText, MessageIcon::Warning,
+                           reason.empty() ? std::string() : "Reason: " + reason});
+    }
+    // Whatever the sound library did, the stop signals stay ours.
+    StopSignals::reinstall_handlers();
 }
 
 MainWindow::~MainWindow() {
@@ -198,6 +229,7 @@ void MainWindow::save_settings() {
 
 void MainWindow::apply_input_bindings() {
     apply_bindings(devices_);
+    release_pad_buttons();  // the records start with nothing held
     settings_.bindings = devices_.bindings;
     update_cursor();
 }
@@ -206,10 +238,17 @@ void MainWindow::apply_input_bindings() {
 
 BoxAnswer MainWindow::ask(const std::string& caption, const std::string& text, BoxIcon icon, BoxButtons buttons) {
     BoxRequest r{QString::fromStdString(caption), QString::fromStdString(text), icon, buttons};
-    // A question stops the frames without counting as a holding window.
-    modal_pauses_++;
+    // A question stops the frames without counting as a holding window (its
+    // answer may change the machine); a plain message lets the game run on
+    // under it.
+    const bool question = buttons != BoxButtons::Ok;
+    if (!question && held_messages_) {
+        held_messages_->push_back(r);
+        return BoxAnswer::Ok;
+    }
+    if (question) modal_pauses_++;
     BoxAnswer answer = options_.messages ? options_.messages(this, r) : show_message_box(this, r);
-    modal_pauses_--;
+    if (question) modal_pauses_--;
     return answer;
 }
 
@@ -273,20 +312,46 @@ void MainWindow::after_load() {
     view_->update();
 }
 
+// The corrected image goes beside the original under a new name: the
+// original is never offered as the target, so accepting can not replace
+// the user's file by mistake. A declined correction is not asked about
+// again for the same image.
 void MainWindow::offer_overdump_fix(const LoadResult& r) {
-    if (ask(kOverdumpCaption, kOverdumpQuestion, BoxIcon::None, BoxButtons::OkCancel) != BoxAnswer::Ok) return;
+    const std::string image = machine().cart.image_path;
+    const uint32_t crc = machine().cart.crc32;
+    if (overdump_declined(settings_.declined_overdumps, crc)) return;
+    if (ask(kOverdumpCaption, kOverdumpQuestion, BoxIcon::None, BoxButtons::OkCancel) != BoxAnswer::Ok) {
+        remember_declined_overdump(settings_.declined_overdumps, crc);
+        return;
+    }
     FileRequest request;
     request.save = true;
     request.title = QStringLiteral("Save As");
-    request.folder = QString::fromStdString(path_folder(machine().cart.image_path));
-    request.file_name = QString::fromStdString(machine().cart.image_path);
+    request.folder = QString::fromStdString(path_folder(image));
+    request.file_name = QString::fromStdString(trimmed_image_path(image));
     request.filter = QString::fromLatin1(kSaveAsFilter);
     request.filter_index = 1;
     QString chosen = choose_file(request);
     if (chosen.isEmpty()) return;
-    if (!write_file_replacing(chosen.toStdString(), r.corrected_image))
-        ask(kOverdumpCaption, "The specified file could not be written to disk.  \rMake sure the specified path exists.",
-            BoxIcon::Error, BoxButtons::Ok);
+    std::string error;
+    if (!write_file_atomically(chosen.toStdString(), r.corrected_image, &error)) {
+        show_host_message({kOverdumpCaption,
+                           "The specified file could not be written to disk.  \rMake sure the specified path exists.",
+                           MessageIcon::Error, file_problem(chosen.toStdString(), error)});
+        return;
+    }
+    notify("Saved corrected image " + path_file_name(chosen.toStdString()));
+}
+
+void MainWindow::open_start_file(const std::string& path, const std::string& demo_folder) {
+    // Plain messages wait until it is known whether the file loaded: when it
+    // did not, the demo runs under them instead of an empty window.
+    held_messages_.emplace();
+    open_file(path);
+    std::vector<BoxRequest> messages = std::move(*held_messages_);
+    held_messages_.reset();
+    if (!host_.gamepak_loaded()) load_demo(demo_folder);
+    for (const BoxRequest& r : messages) ask(r.caption.toStdString(), r.text.toStdString(), r.icon, r.buttons);
 }
 
 bool MainWindow::load_demo(const std::string& data_folder) {
@@ -312,7 +377,10 @@ void MainWindow::open_file(const std::string& path) {
                 r = host_.load_state_file(path, OpenFlags{.accept_other_cartridge = true});
             else if (r.status != OpenStatus::OtherCartridge)
                 show_host_message(r.message);
-            if (r.opened() && audio_) audio_->clear();
+            if (r.opened()) {
+                if (audio_) audio_->clear();
+                notify(state_loaded_notice(path));
+            }
             return;
         }
         case FileKind::Image:
@@ -330,23 +398,36 @@ bool MainWindow::save_battery_ram_asking() {
 
 // --- run loop --------------------------------------------------------------
 
-double MainWindow::now_seconds() const { return double(clock_.nsecsElapsed()) * 1e-9; }
+double MainWindow::now_seconds() const {
+    return options_.clock ? options_.clock() : double(clock_.nsecsElapsed()) * 1e-9;
+}
 
 void MainWindow::restart_pacing() {
-    pacer_start(pacer_, now_seconds(), frame_rate_for(machine().cart.pal && host_.gamepak_loaded()));
+    double rate = frame_rate_for(machine().cart.pal && host_.gamepak_loaded());
+    if (fast_forward() && settings_.fast_forward_speed > 0) rate *= settings_.fast_forward_speed;
+    pacer_start(pacer_, now_seconds(), rate);
 }
 
 void MainWindow::set_application_active(bool active) {
     if (!active) {
+        if (!active_) return;
         active_ = false;
-        frame_timer_.stop();
         // Keys held while the program loses the keyboard would stay pressed.
         Machine& m = machine();
         for (int port = 0; port < 2; port++)
             if (m.input.device[port] == PortDevice::Joypad) m.input.record[port] &= 0x0000FFFFu;
-        fast_forward_ = false;
-        // Frames stop: what the game saved reaches its file now.
+        pad_held_ = {};
+        fast_forward_held_ = false;
+        set_rewinding(false);
+        update_mouse_capture();
+        // What the game saved reaches its file now.
         host_.flush_battery_ram();
+        // In the background the machine is held like under a dialog, so the
+        // title and the menus say it is stopped.
+        if (settings_.pause_when_inactive && !inactive_hold_) {
+            host_.hold();
+            inactive_hold_ = true;
+        }
         return;
     }
     if (reload_check_on_activate(reload_, host_.gamepak_loaded(), &file_date)) {
@@ -355,31 +436,47 @@ void MainWindow::set_application_active(bool active) {
     }
     reload_check_rearm(reload_);
     active_ = true;
+    if (inactive_hold_) {
+        host_.release();
+        inactive_hold_ = false;
+    }
     restart_pacing();
     frame_timer_.start(0);
 }
 
 void MainWindow::idle_turn() {
-    if (!active_) return;
+    // A message box opened from inside a turn runs its own event loop, which
+    // may fire the frame timer again: the inner turn does nothing.
+    if (in_turn_) return;
+    in_turn_ = true;
+    poll_gamepads();
+    update_mouse_capture();
     const double now = now_seconds();
+    const bool unlimited = fast_forward() && settings_.fast_forward_speed == 0 && !rewinding_;
     if (host_.run_state() != RunState::Running) {
-        host_.idle_turn();  // runs nothing; shows "[Stopped]" once held
+        host_.idle_turn();  // runs nothing; shows "[Stopped]" or "[Paused]" once
         restart_pacing();   // count afresh when frames resume
     } else if (modal_pauses_ > 0) {
-        restart_pacing();  // a message box or file dialog is open
-    } else if (fast_forward_ || pacer_wait(pacer_, now) <= 0.0) {
-        host_.idle_turn();
-        feed_sound();
+        restart_pacing();  // a question or a file dialog is open
+    } else if (unlimited || pacer_wait(pacer_, now) <= 0.0) {
+        if (rewinding_) {
+            rewind_turn();
+        } else {
+            host_.idle_turn();
+            feed_sound();
+        }
         pacer_frame_done(pacer_, now);
     }
+    update_indicator();
+    in_turn_ = false;
     schedule_next_turn();
 }
 
 void MainWindow::schedule_next_turn() {
-    if (!active_) return;
     const bool running = host_.run_state() == RunState::Running && modal_pauses_ == 0;
-    int ms = 20;  // nothing to run: look again soon
-    if (running) ms = fast_forward_ ? 0 : int(std::ceil(pacer_wait(pacer_, now_seconds()) * 1000.0));
+    const bool unlimited = fast_forward() && settings_.fast_forward_speed == 0 && !rewinding_;
+    int ms = 20;  // nothing to run: look again soon (controllers, titles)
+    if (running) ms = unlimited ? 0 : int(std::ceil(pacer_wait(pacer_, now_seconds()) * 1000.0));
     frame_timer_.start(ms);
 }
 
@@ -389,7 +486,7 @@ void MainWindow::feed_sound() {
     if (s.frames == 0) return;
     const size_t target = size_t(std::max(2 * audio_->period_frames(), 2048));
     const size_t queued = ring_.queued();
-    if (fast_forward_) {
+    if (fast_forward()) {
         if (queued < target) ring_.push(s.samples, s.frames);
         return;
     }
@@ -412,93 +509,6 @@ void MainWindow::host_frame_input(void* user, Machine& m) {
     w->mouse_dx_ = w->mouse_dy_ = 0;
     if (m.input.device[1] == PortDevice::SuperScope && update_scope(w->devices_, m.sysregs.wrio))
         latch_scope_position(m, w->devices_.scope.x, w->devices_.scope.y);
-}
-
-// --- keyboard and mouse -------------------------------------------------------
-
-void MainWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->isAutoRepeat()) return;
-    if (event->key() == Qt::Key_Escape && full_screen_) leave_full_screen();
-    if (event->key() == Qt::Key_Tab) fast_forward_ = true;
-    if (uint8_t vk = virtual_key_for(*event)) key_down(devices_, vk);
-}
-
-void MainWindow::keyReleaseEvent(QKeyEvent* event) {
-    if (event->isAutoRepeat()) return;
-    if (event->key() == Qt::Key_Tab) {
-        fast_forward_ = false;
-        restart_pacing();
-    }
-    if (uint8_t vk = virtual_key_for(*event)) key_up(devices_, vk);
-}
-
-void MainWindow::mouse_press(QMouseEvent* e) {
-    const QPoint p = e->position().toPoint() - view_->origin();
-    if (e->button() == Qt::LeftButton) {
-        mouse_left_ = true;
-        if (devices_.scope.active) scope_left_down(devices_, p.x(), p.y());
-    } else if (e->button() == Qt::RightButton) {
-        mouse_right_ = true;
-        if (devices_.scope.active) scope_right_down(devices_, p.x(), p.y());
-    }
-}
-
-void MainWindow::mouse_move(QMouseEvent* e) {
-    const QPoint pos = e->position().toPoint();
-    if (last_mouse_.x() >= 0) {
-        mouse_dx_ += pos.x() - last_mouse_.x();
-        mouse_dy_ += pos.y() - last_mouse_.y();
-    }
-    last_mouse_ = pos;
-    if (devices_.scope.active) {
-        const QPoint p = pos - view_->origin();
-        scope_move(devices_, p.x(), p.y());
-    }
-}
-
-void MainWindow::mouse_release(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton) {
-        mouse_left_ = false;
-        if (devices_.scope.active) scope_left_up(devices_);
-    } else if (e->button() == Qt::RightButton) {
-        mouse_right_ = false;
-        if (devices_.scope.active) scope_right_up(devices_);
-    }
-}
-
-void MainWindow::update_cursor() {
-    if (devices_.scope.active) view_->setCursor(aiming_cursor());
-    else if (full_screen_) view_->setCursor(Qt::BlankCursor);
-    else view_->unsetCursor();
-}
-
-// --- window states -----------------------------------------------------------
-
-void MainWindow::enter_full_screen() {
-    if (full_screen_) return;
-    full_screen_ = true;
-    if (properties_) properties_->hide();
-    menuBar()->hide();
-    layout()->setSizeConstraint(QLayout::SetDefaultConstraint);
-    view_->setMinimumSize(0, 0);
-    view_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    setMinimumSize(0, 0);
-    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    showFullScreen();
-    const QRect screen_rect = screen()->geometry();
-    view_->set_origin(QPoint(screen_rect.width() / 2 - 256, screen_rect.height() / 2 - 239));
-    update_cursor();
-}
-
-void MainWindow::leave_full_screen() {
-    if (!full_screen_) return;
-    full_screen_ = false;
-    showNormal();
-    menuBar()->show();
-    view_->setFixedSize(kClientWidth, kClientHeight);
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
-    view_->set_origin(QPoint(0, 0));
-    update_cursor();
 }
 
 // --- closing and dropping -------------------------------------------------------

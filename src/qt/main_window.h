@@ -6,8 +6,10 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
+#include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,16 +27,24 @@
 
 class QActionGroup;
 class QMenu;
+class QMenuBar;
 
 namespace vt::gui {
 
 class PictureView;
 class PropertiesWindow;
 class DisplayDialog;
+class InputDialog;
 class SdlAudio;
+class Gamepads;
 
+// The window's picture area at its normal size; the window can be resized
+// and the picture scales with it.
 inline constexpr int kClientWidth = 512;
 inline constexpr int kClientHeight = 476;
+// Shown after the title while the pointer is captured for the console
+// mouse or the Super Scope.
+inline constexpr const char* kMouseCapturedTitle = " - Escape releases the mouse";
 
 inline constexpr const char* kLoadFilter =
     "Super Nintendo (*.fig;*.sfc;*.smc;*.swc)|*.smc;*.swc;*.sfc;*.fig|Super Wildcard (*.swc;*.1)|*.swc;*.1|Game "
@@ -60,6 +70,15 @@ using FileChooser = std::function<QString(QWidget* parent, FileRequest& request)
 struct MainWindowOptions {
     QString settings_file;              // empty: the user's settings ("Veltrane")
     bool open_sound = true;
+    // The sound system SDL is to use (empty: its own choice); tests name one
+    // that does not exist to start without sound.
+    QString audio_driver;
+    bool open_gamepads = true;          // game controllers through SDL
+    // Seconds on a monotonic clock for pacing frames; empty: the real one.
+    std::function<double()> clock;
+    // Where "Load Demo" keeps the demo's battery RAM; empty: the program's
+    // data folder.
+    QString demo_data_folder;
     // The program's log, kept in its data folder rather than in whatever
     // folder it was started from. Empty: no log file.
     QString trace_log_path = QString::fromStdString(program_log_path());
@@ -82,6 +101,8 @@ public:
     Settings& settings() { return settings_; }
     InputDevices& input_devices() { return devices_; }
     PictureView* picture_view() const { return view_; }
+    SdlAudio* audio() const { return audio_.get(); }
+    Gamepads* gamepads() const { return gamepads_.get(); }
 
     // Load Gamepak with its messages and questions; true when it loaded.
     // When the file cannot be loaded the previous machine runs on.
@@ -93,17 +114,52 @@ public:
     // The built-in demo cartridge, the program's content when it is started
     // without a file; its battery RAM lives in `data_folder`.
     bool load_demo(const std::string& data_folder);
+    // A file named on the command line. When it cannot be loaded the demo
+    // runs under the message instead of an empty window.
+    void open_start_file(const std::string& path, const std::string& demo_folder);
 
     // One turn of the run loop: a frame when one is due and nothing holds
-    // the machine.
+    // the machine (or a step back while rewinding). Controllers are read
+    // at every turn, frames or not.
     void idle_turn();
-    // The program became the active application or stopped being it.
+    // The program became the active application or stopped being it. The
+    // window starts active: frames run from the start, whatever the
+    // window system says about focus. Losing it pauses (when the setting
+    // says so) until it comes back.
     void set_application_active(bool active);
     bool application_active() const { return active_; }
 
     bool full_screen() const { return full_screen_; }
     void enter_full_screen();
     void leave_full_screen();
+    void toggle_full_screen();
+
+    // --- playing (main_window_play.cpp) -----------------------------------
+    void set_paused(bool paused);
+    bool paused() const;
+    void frame_advance();
+    // F1-F10 and Shift+F1-F10: slots 1-10, no dialog, a notice either way.
+    void quick_load(int slot);
+    void quick_save(int slot);
+    int quick_slot() const { return settings_.quick_slot; }
+    // Backspace held: the game runs backwards through its history.
+    void set_rewinding(bool on);
+    bool rewinding() const { return rewinding_; }
+    // Tab held, or the toggle: frames as fast as the speed setting allows.
+    void set_fast_forward_held(bool held);
+    void toggle_fast_forward();
+    bool fast_forward() const { return fast_forward_held_ || fast_forward_toggled_; }
+    // Applies the playing settings (scaling, rewind, sound) after a change.
+    void apply_play_settings();
+    // Size and place from the settings (centred when none is stored or it
+    // is off every screen).
+    void restore_window_place();
+    // The title as shown: run state and, while captured, the mouse's release key.
+    QString title_text() const;
+
+    // --- the pointer, for the console mouse and the Super Scope ------------
+    bool mouse_captured() const { return mouse_captured_; }
+    void release_mouse_capture();
 
     // Menu states are brought up to date when a menu opens.
     void update_gamepak_menu();
@@ -128,6 +184,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -137,6 +195,7 @@ private:
     void apply_input_bindings();
     void after_load();
     void offer_overdump_fix(const LoadResult& result);
+    void open_sound();
     BoxAnswer show_host_message(const HostMessage& message, BoxButtons buttons = BoxButtons::Ok);
     HostOptions host_options() const;
     bool save_battery_ram_asking();  // false: the user chose to stay
@@ -158,6 +217,26 @@ private:
     void cmd_release_notes();
     void cmd_about();
 
+    // Playing commands and menus (main_window_play.cpp).
+    void build_control_menu(QMenuBar* bar);
+    void add_play_options(QMenu* options);
+    void update_control_menu();
+    void update_picture_menu();
+    bool play_key_pressed(QKeyEvent* event);   // true when the key was one of the program's
+    bool play_key_released(QKeyEvent* event);
+    void cmd_load_demo();
+    void cmd_emulation_settings();
+    void cmd_audio_settings();
+    void notify(const std::string& text);
+    void update_indicator();
+    void rewind_turn();
+    void remember_window_place();
+    void place_properties_window();
+
+    // Controllers (main_window_input.cpp).
+    void poll_gamepads();
+    void release_pad_buttons();
+
     // Run loop.
     void schedule_next_turn();
     double now_seconds() const;
@@ -169,6 +248,10 @@ private:
     void mouse_move(QMouseEvent* event);
     void mouse_release(QMouseEvent* event);
     void update_cursor();
+    bool mouse_device_selected() const;
+    void update_mouse_capture();
+    void capture_mouse();
+    void refresh_title();
 
     static void host_present_frame(void* user, Machine& m);
     static void host_frame_input(void* user, Machine& m);
@@ -194,10 +277,17 @@ private:
     std::vector<int16_t> stretched_;
     QTimer frame_timer_;
     QElapsedTimer clock_;
-    bool active_ = false;
-    bool fast_forward_ = false;
-    // Message boxes and file dialogs open: no frames, the title unchanged.
+    bool active_ = true;
+    bool inactive_hold_ = false;  // the machine is held because the program is in the background
+    bool fast_forward_held_ = false;
+    bool fast_forward_toggled_ = false;
+    bool rewinding_ = false;
+    bool in_turn_ = false;
+    QString run_title_;  // the host's part of the title
+    // Questions and file dialogs open: no frames, the title unchanged.
     int modal_pauses_ = 0;
+    // While set, plain messages are kept here instead of shown (see open_start_file).
+    std::optional<std::vector<BoxRequest>> held_messages_;
 
     // Host mouse motion since the last frame.
     QPoint last_mouse_{-1, -1};
@@ -205,8 +295,16 @@ private:
     int mouse_dy_ = 0;
     bool mouse_left_ = false;
     bool mouse_right_ = false;
+    bool mouse_captured_ = false;
+    bool mouse_released_by_user_ = false;  // Escape let it go: a click takes it again
+
+    // Game controllers and the console buttons they hold on each port.
+    std::unique_ptr<Gamepads> gamepads_;
+    std::array<uint16_t, 2> pad_held_{};
+    QPointer<InputDialog> input_dialog_;
 
     bool full_screen_ = false;
+    QRect normal_geometry_;  // the window's place before full screen
 
     // Menus.
     QMenu* gamepak_menu_ = nullptr;
@@ -222,6 +320,14 @@ private:
     QAction* state_manager_action_ = nullptr;
     QAction* frame_rate_actions_[5] = {};
     QActionGroup* device_groups_[2] = {nullptr, nullptr};
+    QAction* full_screen_action_ = nullptr;
+    QAction* pause_action_ = nullptr;
+    QAction* frame_advance_action_ = nullptr;
+    QAction* fast_forward_action_ = nullptr;
+    QAction* quick_load_actions_[10] = {};
+    QAction* quick_save_actions_[10] = {};
+    QAction* scale_actions_[2] = {};
+    QAction* smooth_action_ = nullptr;
 };
 
 }  // namespace vt::gui

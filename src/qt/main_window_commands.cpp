@@ -6,6 +6,7 @@
 
 #include "cart/image_files.h"
 #include "frontend/menu_rules.h"
+#include "frontend/notices.h"
 #include "frontend/recent_files.h"
 #include "qt/about_dialog.h"
 #include "qt/display_dialog.h"
@@ -46,6 +47,9 @@ void MainWindow::build_menus() {
             &QAction::triggered, this, [this] { cmd_load(); });
     reload_menu_ = gamepak_menu_->addMenu(QStringLiteral("Reload"));
     reload_menu_->setObjectName(QStringLiteral("menuReload"));
+    reload_menu_->setToolTipsVisible(true);  // each item's full path
+    connect(add_action(gamepak_menu_, "actionLoadDemo", QStringLiteral("Load Demo")), &QAction::triggered, this,
+            [this] { cmd_load_demo(); });
     properties_action_ = add_action(gamepak_menu_, "actionProperties", QStringLiteral("Properties"),
                                     QKeySequence(Qt::CTRL | Qt::Key_Return));
     properties_action_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
@@ -62,8 +66,8 @@ void MainWindow::build_menus() {
     save_rts_action_ = add_action(gamepak_menu_, "actionSaveRts", QStringLiteral("Save RTS..."));
     connect(save_rts_action_, &QAction::triggered, this, [this] { cmd_save_rts(); });
     gamepak_menu_->addSeparator();
-    connect(add_action(gamepak_menu_, "actionExit", QStringLiteral("Exit")), &QAction::triggered, this,
-            [this] { close(); });
+    connect(add_action(gamepak_menu_, "actionExit", QStringLiteral("Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q)),
+            &QAction::triggered, this, [this] { close(); });
     connect(gamepak_menu_, &QMenu::aboutToShow, this, [this] { update_gamepak_menu(); });
 
     // Input
@@ -105,6 +109,7 @@ void MainWindow::build_menus() {
             this, [this] { cmd_display_options(); });
     connect(add_action(options, "actionFolderPreferences", QStringLiteral("Folder Preferences...")),
             &QAction::triggered, this, [this] { cmd_folder_preferences(); });
+    add_play_options(options);
     QMenu* frame_rate = options->addMenu(QStringLiteral("Frame Rate"));
     frame_rate->setObjectName(QStringLiteral("menuFrameRate"));
     auto* rate_group = new QActionGroup(this);
@@ -126,16 +131,12 @@ void MainWindow::build_menus() {
     add_action(filters, "actionFilterScanlines", QStringLiteral("Scanlines"))->setEnabled(false);
     filters->menuAction()->setVisible(false);
     options->addSeparator();
-    connect(add_action(options, "actionFullScreen", QStringLiteral("Full Screen Mode")), &QAction::triggered, this,
-            [this] { enter_full_screen(); });
+    full_screen_action_ = add_action(options, "actionFullScreen", QStringLiteral("Full Screen Mode"));
+    full_screen_action_->setShortcuts({QKeySequence(Qt::Key_F11), QKeySequence(Qt::ALT | Qt::Key_Return)});
+    connect(full_screen_action_, &QAction::triggered, this, [this] { toggle_full_screen(); });
 
-    // Control: kept for its place in the menu bar, hidden.
-    QMenu* control = bar->addMenu(QStringLiteral("&Control"));
-    control->setObjectName(QStringLiteral("menuControl"));
-    add_action(control, "actionRun", QStringLiteral("Run"));
-    add_action(control, "actionPause", QStringLiteral("Pause"));
-    add_action(control, "actionStop", QStringLiteral("Stop"));
-    control->menuAction()->setVisible(false);
+    // Control: pause, frame advance, fast forward and quick saves.
+    build_control_menu(bar);
 
     // Tools
     tools_menu_ = bar->addMenu(QStringLiteral("&Tools"));
@@ -161,6 +162,10 @@ void MainWindow::build_menus() {
     update_gamepak_menu();
     update_input_menu();
     update_tools_menu();
+
+    // Shortcuts keep working in full screen, where the menu bar is hidden.
+    for (QAction* a : bar->findChildren<QAction*>())
+        if (!a->shortcuts().isEmpty()) addAction(a);
 }
 
 // --- menu states -------------------------------------------------------------
@@ -175,8 +180,17 @@ void MainWindow::update_gamepak_menu() {
     reload_menu_->clear();
     for (const RecentFile& f : settings_.recent.entries) {
         QAction* a = reload_menu_->addAction(recent_file_icon(f.icon), QString::fromStdString(recent_caption(f.path)));
+        a->setToolTip(QString::fromStdString(f.path));
         const std::string path = f.path;
         connect(a, &QAction::triggered, this, [this, path] { open_file(path); });
+    }
+    if (!settings_.recent.entries.empty()) {
+        reload_menu_->addSeparator();
+        QAction* clear = add_action(reload_menu_, "actionClearRecent", QStringLiteral("Clear List"));
+        connect(clear, &QAction::triggered, this, [this] {
+            settings_.recent.entries.clear();
+            update_gamepak_menu();
+        });
     }
     reload_menu_->setEnabled(g.reload_enabled);
     save_backup_action_->setEnabled(g.save_backup_enabled);
@@ -234,12 +248,12 @@ void MainWindow::cmd_properties() {
     if (properties_ && properties_->isVisible()) {
         properties_->hide();
     } else {
-        if (!properties_) {
-            properties_ = new PropertiesWindow(machine(), settings_, this);
-            properties_->move(frameGeometry().topRight() + QPoint(8, 0));  // beside the picture
-        }
+        const bool first = !properties_;
+        if (first) properties_ = new PropertiesWindow(machine(), settings_, this);
         properties_->refresh();
         properties_->show();
+        // Beside the main window and wholly on screen.
+        if (first) place_properties_window();
         properties_->raise();
     }
     properties_action_->setChecked(properties_ && properties_->isVisible());
@@ -252,6 +266,8 @@ void MainWindow::cmd_save_png() {
     std::string error;
     if (!write_png_capture(m, path, settings_.capture_format, &error))
         show_host_message({"Save PNG Capture", kFileWriteFailed, MessageIcon::Error, file_problem(path, error)});
+    else
+        notify(png_saved_notice(path));
 }
 
 void MainWindow::cmd_reset() {
@@ -268,6 +284,10 @@ void MainWindow::cmd_save_backup_ram() {
     const BatteryWrite saved = host_.save_battery_ram();
     if (!saved.ok)
         show_host_message({kSaveBackupRamCaption, saved.message, MessageIcon::Warning, saved.problem}, BoxButtons::OkCancel);
+    else if (saved.written)
+        notify(backup_ram_saved_notice(machine().cart.has_battery
+                                           ? battery_file_path(machine().cart, host_.battery_folders())
+                                           : std::string(kBsxSramFileName)));
 }
 
 void MainWindow::cmd_save_rts() {
@@ -284,21 +304,29 @@ void MainWindow::cmd_save_rts() {
     std::string problem;
     if (!host_.save_rts_file(chosen.toStdString(), &problem))
         show_host_message({"Save RTS", kFileWriteFailed, MessageIcon::Error, problem});
+    else
+        notify(rts_saved_notice(chosen.toStdString()));
 }
 
 // --- Input menu ----------------------------------------------------------------
 
 void MainWindow::cmd_set_device(int port, uint8_t device) {
     devices_.bindings[size_t(port)].device = device;
+    mouse_released_by_user_ = false;  // a mouse or scope chosen now takes the pointer
     apply_input_bindings();
     update_input_menu();
 }
 
 void MainWindow::cmd_configure_input() {
     HostHold hold(host_);
-    InputDialog dialog(devices_.bindings, this);
-    if (dialog.exec() == QDialog::Accepted) {
+    InputDialog dialog(devices_.bindings, settings_.pads, this);
+    // Controller buttons reach the dialog while it is open, to be captured.
+    input_dialog_ = &dialog;
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    input_dialog_ = nullptr;
+    if (accepted) {
         devices_.bindings = dialog.bindings();
+        settings_.pads = dialog.pads();
         apply_input_bindings();
     }
 }
@@ -339,7 +367,7 @@ void MainWindow::cmd_state_manager() {
     manager.set_message_sink([this](QWidget*, const BoxRequest& r) {
         return ask(r.caption.toStdString(), r.text.toStdString(), r.icon, r.buttons);
     });
-    manager.exec();
+    if (manager.exec() == QDialog::Accepted) notify(state_loaded_notice(manager.loaded_path()));
     if (audio_) audio_->clear();
 }
 

@@ -15,6 +15,7 @@
 
 #include "core/machine.h"
 #include "frontend/emulator_host.h"
+#include "frontend/notices.h"
 
 namespace vt::gui {
 
@@ -114,6 +115,7 @@ StateManager::StateManager(EmulatorHost& host, Settings& settings, QWidget* pare
 
     auto* load = new QPushButton(QStringLiteral("Load"), this);
     load->setObjectName(QStringLiteral("buttonLoad"));
+    load_ = load;
     auto* save = new QPushButton(QStringLiteral("Save"), this);
     save->setObjectName(QStringLiteral("buttonSave"));
     auto* options = new QPushButton(QStringLiteral("Options"), this);
@@ -123,6 +125,9 @@ StateManager::StateManager(EmulatorHost& host, Settings& settings, QWidget* pare
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {load, save, options, close}) buttons->addWidget(b);
     side->addLayout(buttons);
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("labelStatus"));
+    side->addWidget(status_);
     layout->addLayout(side);
 
     connect(load, &QPushButton::clicked, this, [this] { load_selected(); });
@@ -158,6 +163,7 @@ int StateManager::selected_slot() const {
 
 void StateManager::show_slot_details() {
     const StateSlot& s = slots_[size_t(selected_slot())];
+    load_->setEnabled(s.used);  // an empty slot has nothing to load
     const StateInfoRows rows = state_info_rows(s);
     const std::string values[4] = {rows.author, rows.date, rows.product, rows.version};
     for (int r = 0; r < 4; r++) info_grid_->setItem(r, 0, new QTableWidgetItem(QString::fromStdString(values[r])));
@@ -179,8 +185,11 @@ BoxAnswer StateManager::tell(const char* text, const std::string& problem) {
     return messages_ ? messages_(this, r) : show_message_box(this, r);
 }
 
+QString StateManager::status_text() const { return status_->text(); }
+
 void StateManager::load_selected() {
     const StateSlot& s = slots_[size_t(selected_slot())];
+    if (!s.used) return;
     OpenResult r = host_.load_state_file(s.path);
     if (r.status == OpenStatus::OtherCartridge) {
         BoxRequest q{QString::fromLatin1(kStateManagerCaption), QString::fromLatin1(kOtherCartridgeQuestion),
@@ -189,6 +198,7 @@ void StateManager::load_selected() {
         r = host_.load_state_file(s.path, OpenFlags{.accept_other_cartridge = true});
     }
     if (r.opened()) {
+        loaded_path_ = s.path;
         accept();
         return;
     }
@@ -211,7 +221,10 @@ void StateManager::save_selected() {
     if (!ok) return;
     settings_.author = author.toStdString().substr(0, kMaxAuthorLength);
     std::string problem;
-    if (!host_.save_state_file(slots_[size_t(slot)].path, description.toStdString(), settings_.author, &problem))
+    const std::string path = slots_[size_t(slot)].path;
+    if (host_.save_state_file(path, description.toStdString(), settings_.author, &problem))
+        status_->setText(QString::fromStdString(state_saved_notice(path)));
+    else
         tell(kStateWriteFailed, problem);
     reload_slots();
     select_slot(slot);

@@ -74,6 +74,12 @@ public:
     void save_selected();
     void show_options();
 
+    // The file of the state loaded (when the window closed by loading one).
+    const std::string& loaded_path() const { return loaded_path_; }
+    QPushButton* load_button() const { return load_; }
+    // The last save's confirmation (or nothing).
+    QString status_text() const;
+
     QTableWidget* slot_grid() const { return slot_grid_; }
     QTableWidget* info_grid() const { return info_grid_; }
     QLabel* thumbnail() const { return thumbnail_; }
@@ -91,6 +97,9 @@ private:
     QTableWidget* slot_grid_ = nullptr;
     QTableWidget* info_grid_ = nullptr;
     QLabel* thumbnail_ = nullptr;
+    QPushButton* load_ = nullptr;
+    QLabel* status_ = nullptr;
+    std::string loaded_path_;
 };
 
 }  // namespace vt::gui

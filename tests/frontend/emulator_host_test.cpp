@@ -80,8 +80,61 @@ TEST(HostRunControl, FramesRunOnlyWhileLoadedAndNotHeldOrPausedAndTheTitleFollow
     EXPECT_TRUE(f.host.idle_turn());
 
     EXPECT_EQ(m.timing.frame_counter, 4u);
-    EXPECT_EQ(titles, (std::vector<std::string>{kRunningTitle, kStoppedTitle, kRunningTitle, kStoppedTitle,
+    EXPECT_EQ(titles, (std::vector<std::string>{kRunningTitle, kStoppedTitle, kRunningTitle, kPausedTitle,
                                                 kRunningTitle}));
+}
+
+TEST(HostRunControl, FrameAdvanceRunsOneFrameOnlyWhilePaused) {
+    HostFixture f;
+    std::vector<std::string> titles;
+    f.host.set_title_hook([&](const char* t) { titles.push_back(t); });
+    EXPECT_FALSE(f.host.advance_frame());  // nothing loaded
+    ASSERT_TRUE(f.host.load_image(test_rom_path("smoke")).opened());
+    Machine& m = f.host.machine();
+    EXPECT_FALSE(f.host.advance_frame());  // running: frames come by themselves
+    f.host.set_paused(true);
+    EXPECT_FALSE(f.host.idle_turn());
+    EXPECT_TRUE(f.host.advance_frame());
+    EXPECT_TRUE(f.host.advance_frame());
+    EXPECT_EQ(m.timing.frame_counter, 2u);
+    EXPECT_EQ(f.host.run_state(), RunState::Paused);
+    {
+        HostHold hold(f.host);  // a dialog holds the machine: no advancing
+        EXPECT_FALSE(f.host.advance_frame());
+    }
+    EXPECT_EQ(m.timing.frame_counter, 2u);
+    // The title said paused once and never running in between.
+    EXPECT_EQ(titles, (std::vector<std::string>{kPausedTitle}));
+}
+
+TEST(HostRewind, StepsBackThroughEveryFrameKeptAndForgetsOnAnotherCartridge) {
+    HostFixture f;
+    ASSERT_TRUE(f.host.load_demo(f.dir).opened());
+    Machine& m = f.host.machine();
+    f.host.set_rewind_enabled(true);
+    for (int i = 0; i < 21; i++) f.host.run_frame();
+    const auto wram_after_21 = m.mem.wram;
+    const auto vram_after_21 = m.ppu.vram_lo;
+    for (int i = 0; i < 19; i++) f.host.run_frame();
+    EXPECT_EQ(f.host.rewind_history().steps_back(), 39u);  // states after frames 1 to 40
+
+    // Each step restores the state one frame older and runs one frame from
+    // it for the picture: 20 steps from frame 40 restore frame 20's state
+    // and leave the machine exactly where it was after frame 21.
+    for (int i = 0; i < 20; i++) ASSERT_TRUE(f.host.rewind_step());
+    EXPECT_EQ(f.host.rewind_history().steps_back(), 19u);
+    EXPECT_TRUE(m.mem.wram == wram_after_21);
+    EXPECT_TRUE(m.ppu.vram_lo == vram_after_21);
+
+    // Playing on keeps new frames after the restored one.
+    f.host.run_frame();
+    EXPECT_EQ(f.host.rewind_history().steps_back(), 20u);
+    ASSERT_TRUE(f.host.load_image(test_rom_path("smoke")).opened());
+    EXPECT_EQ(f.host.rewind_history().steps_back(), 0u);
+    EXPECT_FALSE(f.host.rewind_step());
+    f.host.set_rewind_enabled(false);
+    f.host.run_frame();
+    EXPECT_EQ(f.host.rewind_history().memory_bytes(), 0u);
 }
 
 TEST(HostRunControl, FrameSkipDrawsOneFrameInNPlusOne) {
@@ -207,7 +260,8 @@ TEST(HostFiles, FilesThatCannotBeLoadedNameTheFileAndLeaveThePreviousMachineRunn
     };
     for (const Case& c : {Case{f.path("missing.sfc"), kFileCouldNotBeLoaded, f.path("missing.sfc") + ": No such file or directory"},
                           Case{f.dir, kFileCouldNotBeLoaded, f.dir + ": Is a directory"},
-                          Case{f.path("short.sfc"), kImageTooSmall, f.path("short.sfc")}}) {
+                          Case{f.path("short.sfc"), kImageTooSmall,
+                               f.path("short.sfc") + ": too small to be a Gamepak (1000 bytes)"}}) {
         OpenResult r = f.host.open_file(c.file);
         EXPECT_FALSE(r.opened()) << c.file;
         EXPECT_EQ(r.message.caption, kLoadGamepakCaption);

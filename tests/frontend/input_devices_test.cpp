@@ -175,8 +175,39 @@ TEST(KeyNames, FollowTheDialogsVocabulary) {
     EXPECT_EQ(key_name(112), "F1");
     EXPECT_EQ(key_name(135), "F24");
     EXPECT_EQ(key_name(145), "Scroll Lock");
-    EXPECT_EQ(key_name(219), "0xDB");
     EXPECT_EQ(key_name(7), "0x07");
+}
+
+TEST(KeyNames, DeviceTwoDefaultsAndEveryPunctuationKeyHaveNames) {
+    for (uint8_t vk : default_binding(1).keys) EXPECT_NE(key_name(vk).substr(0, 2), "0x") << int(vk);
+    EXPECT_EQ(key_name(219), "[");
+    EXPECT_EQ(key_name(221), "]");
+    EXPECT_EQ(key_name(192), "`");
+    EXPECT_EQ(key_name(220), "\\");
+    EXPECT_EQ(key_name(12), "Clear");
+    for (int vk = 186; vk <= 192; vk++) EXPECT_NE(key_name(uint8_t(vk)).substr(0, 2), "0x") << vk;
+    for (int vk = 219; vk <= 222; vk++) EXPECT_NE(key_name(uint8_t(vk)).substr(0, 2), "0x") << vk;
+}
+
+TEST_F(InputDevicesTest, ControllerButtonsActLikeBoundKeysOnJoypadPortsOnly) {
+    press_pad_button(devices, 0, PadButton::Left);
+    press_pad_button(devices, 0, PadButton::Right);
+    EXPECT_EQ(buttons(0), uint16_t(kPadRight >> 16));
+    release_pad_button(devices, 0, PadButton::Right);
+    EXPECT_EQ(buttons(0), 0);
+    press_pad_button(devices, 1, PadButton::A);  // port 2 holds nothing
+    EXPECT_EQ(ports.record[1], 0u);
+
+    const uint16_t a = 1u << int(PadButton::A), start = 1u << int(PadButton::Start);
+    apply_pad_buttons(devices, 0, 0, a | start);
+    EXPECT_EQ(buttons(0), uint16_t((kPadA | kPadStart) >> 16));
+    apply_pad_buttons(devices, 0, a | start, start);
+    EXPECT_EQ(buttons(0), uint16_t(kPadStart >> 16));
+    // A key held for the same button is let go with the controller's.
+    key_down(devices, kVkA);
+    apply_pad_buttons(devices, 0, start, start | a);
+    apply_pad_buttons(devices, 0, start | a, start);
+    EXPECT_EQ(buttons(0), uint16_t(kPadStart >> 16));
 }
 
 }  // namespace

@@ -92,7 +92,8 @@ private slots:
         QCOMPARE(d.key_field(int(PadButton::A))->text(), QStringLiteral("A"));
         d.show_device(1);
         QCOMPARE(d.key_field(int(PadButton::Up))->text(), QStringLiteral("Numpad 8"));
-        QCOMPARE(d.key_field(int(PadButton::Select))->text(), QStringLiteral("0xDB"));
+        QCOMPARE(d.key_field(int(PadButton::Select))->text(), QStringLiteral("["));
+        QCOMPARE(d.key_field(int(PadButton::Start))->text(), QStringLiteral("]"));
         QCOMPARE(d.key_field(int(PadButton::R))->text(), QStringLiteral("Delete"));
         // The defaults bind every key once: all blue.
         for (int b = 0; b < kPadButtonCount; b++) QCOMPARE(text_colour(d.key_field(b)), QColor(Qt::blue));
@@ -156,6 +157,59 @@ private slots:
         QCOMPARE(d.bindings()[0].keys, default_binding(0).keys);
         QCOMPARE(int(d.bindings()[1].keys[0]), 0);
         QCOMPARE(int(d.bindings()[1].device), 2);  // device types are not the dialog's
+    }
+
+    void escape_cancels_a_capture_and_clear_empties_the_field() {
+        InputDialog d(default_bindings());
+        d.show();
+        KeyField* up = d.key_field(int(PadButton::Up));
+        QVERIFY(!d.clear_button()->isEnabled());
+        QTest::mouseClick(up, Qt::LeftButton);
+        QVERIFY(d.clear_button()->isEnabled());
+        QTest::keyClick(up, Qt::Key_Escape);
+        // Not bound to Escape, the dialog still open, the field as it was.
+        QVERIFY(!up->capturing());
+        QVERIFY(d.isVisible());
+        QCOMPARE(up->text(), QStringLiteral("Up"));
+        QCOMPARE(int(d.bindings()[0].keys[size_t(PadButton::Up)]), 38);
+        QVERIFY(d.tab_bar()->isEnabled());
+
+        QTest::mouseClick(up, Qt::LeftButton);
+        d.clear_button()->click();
+        QVERIFY(!up->capturing());
+        QCOMPARE(up->text(), QStringLiteral("Not Defined"));
+        QCOMPARE(int(d.bindings()[0].keys[size_t(PadButton::Up)]), 0);
+        QVERIFY(!d.clear_button()->isEnabled());
+    }
+
+    void controller_fields_capture_controller_buttons_only() {
+        InputDialog d(default_bindings());
+        d.show();
+        KeyField* a = d.pad_field(int(PadButton::A));
+        QCOMPARE(a->text(), QStringLiteral("B (right)"));  // the console's A on the right
+        QCOMPARE(d.pad_field(int(PadButton::B))->text(), QStringLiteral("A (bottom)"));
+        d.controller_button_pressed(uint8_t(ControllerButton::North));  // not capturing: nothing
+        QCOMPARE(d.pads()[0].buttons[size_t(PadButton::A)], uint8_t(ControllerButton::East));
+
+        QTest::mouseClick(a, Qt::LeftButton);
+        QTest::keyClick(a, Qt::Key_W);  // keys do not bind a controller field
+        QVERIFY(a->capturing());
+        d.controller_button_pressed(uint8_t(ControllerButton::North));
+        QVERIFY(!a->capturing());
+        QCOMPARE(a->text(), QStringLiteral("Y (top)"));
+        QCOMPARE(d.pads()[0].buttons[size_t(PadButton::A)], uint8_t(ControllerButton::North));
+        QCOMPARE(int(d.bindings()[0].keys[size_t(PadButton::A)]), int('A'));  // the key stays
+
+        // Clear unbinds; Default brings the layout back for the shown device.
+        QTest::mouseClick(a, Qt::LeftButton);
+        d.clear_button()->click();
+        QCOMPARE(a->text(), QStringLiteral("Not Defined"));
+        d.show_device(1);
+        d.findChild<QPushButton*>(QStringLiteral("buttonDefault"))->click();
+        QCOMPARE(d.pads()[0].buttons[size_t(PadButton::A)], kControllerUnbound);
+        d.show_device(0);
+        d.findChild<QPushButton*>(QStringLiteral("buttonDefault"))->click();
+        QCOMPARE(d.pads()[0].buttons, default_pad_mapping().buttons);
     }
 
     void ok_and_cancel() {

@@ -24,36 +24,43 @@ class MainWindowEventsTest : public QObject {
 private slots:
     void start_up_failures_are_reported_once_and_the_program_runs_on() {
         WindowFixture f;
-        const QByteArray driver = qgetenv("SDL_AUDIODRIVER");
-        qputenv("SDL_AUDIODRIVER", "no-such-driver");
-        MainWindowOptions o;
-        o.settings_file = f.settings_file();
-        o.trace_log_path = f.dir.filePath(QStringLiteral("missing/trace.log"));
-        o.program_folder = f.dir.path();
-        std::vector<BoxRequest> seen;
-        o.messages = [&](QWidget*, const BoxRequest& r) {
-            seen.push_back(r);
-            return BoxAnswer::Ok;
+        double now = 0.0;
+        f.adjust_options = [&](MainWindowOptions& o) {
+            o.trace_log_path = f.dir.filePath(QStringLiteral("missing/trace.log"));
+            o.open_sound = true;
+            o.audio_driver = QStringLiteral("no-such-driver");  // as on a machine without a sound card
+            o.clock = [&] { return now; };
         };
-        {
-            MainWindow w(o);
-            QCOMPARE(seen.size(), size_t(2));
-            QCOMPARE(seen[0].caption, QStringLiteral("Veltrane"));
-            QCOMPARE(seen[0].text,
-                     QStringLiteral("Could not create log file. CPU Tracing will be disabled for this session.  "));
-            QCOMPARE(int(seen[0].icon), int(BoxIcon::Warning));
-            QCOMPARE(seen[1].caption, QStringLiteral("Direct Sound"));
-            QCOMPARE(seen[1].text, QStringLiteral("Unable to initialize Direct Sound.  "));
-            QCOMPARE(int(seen[1].icon), int(BoxIcon::Error));
-            // Silent, but running.
-            QVERIFY(w.load_gamepak_file(test_rom("smoke.sfc")));
-            w.set_application_active(true);
-            w.idle_turn();
-            QCOMPARE(w.machine().timing.frame_counter, 1u);
-            QCOMPARE(seen.size(), size_t(2));
+        MainWindow& w = f.open();
+        QCOMPARE(f.messages.size(), size_t(2));
+        QCOMPARE(f.messages[0].caption, QStringLiteral("Veltrane"));
+        QCOMPARE(f.messages[0].text,
+                 QStringLiteral("Could not create log file. CPU Tracing will be disabled for this session.  "));
+        QCOMPARE(int(f.messages[0].icon), int(BoxIcon::Warning));
+        // One plain message that there is no sound device, with SDL's reason.
+        QCOMPARE(f.messages[1].caption, QStringLiteral("Sound"));
+        QVERIFY(f.messages[1].text.startsWith(QString::fromLatin1(kNoSoundText) + QStringLiteral("\r\rReason: ")));
+        QVERIFY(!f.messages[1].text.contains(QStringLiteral("Direct Sound")));
+        QCOMPARE(int(f.messages[1].buttons), int(BoxButtons::Ok));
+        QVERIFY(!w.audio());
+
+        // The demo runs from the window's own run loop at once: no sign of
+        // focus, no call from the test, no second message.
+        QVERIFY(w.load_demo(f.path("demo-data")));
+        Machine& m = w.machine();
+        QTRY_COMPARE(m.timing.frame_counter, 1u);
+        QCOMPARE(w.windowTitle(), QStringLiteral("Veltrane [Running]"));
+        // Paced by the clock: no frame while it stands still, one per
+        // sixtieth of a second as it moves.
+        QTest::qWait(60);
+        QCOMPARE(m.timing.frame_counter, 1u);
+        for (uint32_t frame = 2; frame <= 5; frame++) {
+            now += 1.0 / 60.0;
+            QTRY_COMPARE(m.timing.frame_counter, frame);
         }
-        if (driver.isEmpty()) qunsetenv("SDL_AUDIODRIVER");
-        else qputenv("SDL_AUDIODRIVER", driver);
+        QTest::qWait(60);
+        QCOMPARE(m.timing.frame_counter, 5u);
+        QCOMPARE(f.messages.size(), size_t(2));
     }
 
     void a_dropped_file_is_loaded() {
@@ -161,10 +168,45 @@ private slots:
         QCOMPARE(int(f.messages[0].buttons), int(BoxButtons::OkCancel));
         QCOMPARE(f.file_requests.size(), size_t(1));
         QVERIFY(f.file_requests[0].save);
-        QCOMPARE(f.file_requests[0].file_name.toStdString(), f.path("Doubled.sfc"));
+        // Offered beside the original under a new name, never over it.
+        QCOMPARE(f.file_requests[0].file_name.toStdString(), f.path("Doubled (trimmed).sfc"));
         QFile out(fixed);
         QVERIFY(out.open(QIODevice::ReadOnly));
         QCOMPARE(out.readAll(), image);
+        QCOMPARE(w.picture_view()->notice(), QStringLiteral("Saved corrected image Fixed.sfc"));
+    }
+
+    void a_declined_overdump_correction_is_not_asked_again() {
+        WindowFixture f;
+        MainWindow& w = f.open();
+        QFile rom(QString::fromStdString(test_rom("smoke.sfc")));
+        QVERIFY(rom.open(QIODevice::ReadOnly));
+        const QByteArray image = rom.readAll();
+        QFile doubled(QString::fromStdString(f.path("Padded.sfc")));
+        QVERIFY(doubled.open(QIODevice::WriteOnly));
+        doubled.write(image + image);
+        doubled.close();
+
+        QVERIFY(w.load_gamepak_file(f.path("Padded.sfc")));
+        QCOMPARE(f.messages.size(), size_t(1));  // asked, and declined (Cancel)
+        QVERIFY(f.file_requests.empty());
+        QVERIFY(w.load_gamepak_file(f.path("Padded.sfc")));
+        QCOMPARE(f.messages.size(), size_t(1));  // not again
+        // Remembered by the image's CRC-32 across runs.
+        f.close_window();
+        MainWindow& again = f.open();
+        QVERIFY(again.load_gamepak_file(f.path("Padded.sfc")));
+        QCOMPARE(f.messages.size(), size_t(1));
+        // Another over-dumped image is still asked about.
+        QFile other(QString::fromStdString(f.path("Other.sfc")));
+        QVERIFY(other.open(QIODevice::WriteOnly));
+        QFile second(QString::fromStdString(test_rom("cart_sram.sfc")));
+        QVERIFY(second.open(QIODevice::ReadOnly));
+        const QByteArray second_image = second.readAll();
+        other.write(second_image + second_image);
+        other.close();
+        QVERIFY(again.load_gamepak_file(f.path("Other.sfc")));
+        QCOMPARE(f.messages.size(), size_t(2));
     }
 
     void closing_with_unwritable_battery_ram_asks() {

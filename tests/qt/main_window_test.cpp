@@ -110,7 +110,9 @@ private slots:
         QVERIFY(!action(w, "actionEnableSound")->isVisible());
         QVERIFY(!action(w, "actionEnableSound")->isEnabled());
         QVERIFY(!menu(w, "menuFilters")->menuAction()->isVisible());
-        QVERIFY(!menu(w, "menuControl")->menuAction()->isVisible());
+        // The Control menu is shown: pause, frame advance, fast forward, quick saves.
+        QVERIFY(menu(w, "menuControl")->menuAction()->isVisible());
+        QVERIFY(!action(w, "actionStop")->isVisible());
         QVERIFY(!action(w, "actionFrameRateAuto")->isEnabled());
         QVERIFY(action(w, "actionFrameRate4")->isChecked());
         QCOMPARE(action(w, "actionFrameRate4")->text(), QStringLiteral("60 fps"));
@@ -127,9 +129,13 @@ private slots:
         w.update_tools_menu();
         QMenu* reload = menu(w, "menuReload");
         QVERIFY(reload->isEnabled());
-        QCOMPARE(reload->actions().size(), 2);
+        QCOMPARE(reload->actions().size(), 4);  // two files, a separator and "Clear List"
         QCOMPARE(reload->actions()[0]->text(), QStringLiteral("Second.sfc"));
         QCOMPARE(reload->actions()[1]->text(), QStringLiteral("First.sfc"));
+        // The full path shows as the item's tooltip.
+        QVERIFY(reload->toolTipsVisible());
+        QCOMPARE(reload->actions()[0]->toolTip().toStdString(), f.path("Second.sfc"));
+        QCOMPARE(reload->actions()[3]->text(), QStringLiteral("Clear List"));
         QVERIFY(action(w, "actionSaveRts")->isEnabled());
         QVERIFY(action(w, "actionSaveBackupRam")->isEnabled());  // the second has battery RAM
         QVERIFY(action(w, "actionStateManager")->isEnabled());
@@ -138,6 +144,12 @@ private slots:
         // A Reload item loads its file.
         reload->actions()[1]->trigger();
         QCOMPARE(w.machine().cart.image_path, f.path("First.sfc"));
+
+        // "Clear List" empties it.
+        w.update_gamepak_menu();
+        reload->actions().last()->trigger();
+        QVERIFY(w.settings().recent.entries.empty());
+        QVERIFY(!reload->isEnabled());
     }
 
     void frame_rate_items_set_frame_skip_and_follow_the_region() {
@@ -177,10 +189,7 @@ private slots:
         MainWindow& w = f.open();
         Machine& m = w.machine();
         QVERIFY(w.load_gamepak_file(test_rom("smoke.sfc")));
-        w.idle_turn();  // not active yet
-        QCOMPARE(m.timing.frame_counter, 0u);
-
-        w.set_application_active(true);
+        // Frames run from the start: no sign of focus is needed.
         w.idle_turn();
         QCOMPARE(m.timing.frame_counter, 1u);
         QCOMPARE(w.windowTitle(), QStringLiteral("Veltrane [Running]"));
@@ -376,8 +385,8 @@ private slots:
         QTest::keyPress(&w, Qt::Key_Escape);
         QVERIFY(!w.full_screen());
         QVERIFY(!w.menuBar()->isHidden());
-        QCOMPARE(w.picture_view()->origin(), QPoint(0, 0));
-        QCOMPARE(w.picture_view()->size(), QSize(512, 476));
+        // Back to the window's picture at twice the console's size.
+        QCOMPARE(w.picture_view()->picture_rect(), (PictureRect{0, 0, 512, 476}));
     }
 
     void save_png_names_the_capture_after_the_image() {

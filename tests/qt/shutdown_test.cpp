@@ -255,7 +255,8 @@ private slots:
         bad.close();
         QVERIFY(!w.load_gamepak_file(f.path("bad.sfc")));
         QCOMPARE(f.messages.size(), size_t(1));
-        QVERIFY(f.messages[0].text.endsWith(QString::fromStdString(f.path("bad.sfc"))));
+        QVERIFY(f.messages[0].text.endsWith(QString::fromStdString(f.path("bad.sfc")) +
+                                            QStringLiteral(": too small to be a Gamepak (1000 bytes)")));
         QCOMPARE(w.machine().cart.image_path, test_rom("smoke.sfc"));
         w.set_application_active(false);
         w.set_application_active(true);

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
 
@@ -127,7 +128,7 @@ private slots:
         QCOMPARE(m.mem.wram[0x10], counter_at_save);
     }
 
-    void loading_an_empty_slot_says_so() {
+    void an_empty_slot_offers_no_load_and_a_save_confirms() {
         WindowFixture f;
         MainWindow& w = f.open();
         QVERIFY(w.load_gamepak_file(f.copy_rom("smoke.sfc", "Game.sfc")));
@@ -137,14 +138,19 @@ private slots:
             messages.push_back(r);
             return BoxAnswer::Ok;
         });
+        manager.set_properties_prompt([](QString&, QString&) { return true; });
+        QVERIFY(!manager.load_button()->isEnabled());  // slot S00 is empty
         manager.load_selected();
-        QCOMPARE(messages.size(), size_t(1));
-        QCOMPARE(messages[0].caption, QStringLiteral("State Manager"));
-        QCOMPARE(messages[0].text,
-                 QStringLiteral("The specified file could not be loaded.\rMake sure the path and filename are correct.  ") +
-                     QStringLiteral("\r\r") + QString::fromStdString(f.path("Game.S00")) +
-                     QStringLiteral(": No such file or directory"));
+        QVERIFY(messages.empty());
         QCOMPARE(manager.result(), int(QDialog::Rejected));
+
+        manager.select_slot(2);
+        manager.save_selected();
+        QVERIFY(manager.load_button()->isEnabled());
+        QCOMPARE(manager.status_text(), QStringLiteral("Saved state Game.S02"));
+        manager.select_slot(3);
+        QVERIFY(!manager.load_button()->isEnabled());
+        QVERIFY(messages.empty());
     }
 
     void state_options_store_the_three_choices() {

@@ -39,6 +39,9 @@ MainWindow& WindowFixture::open() {
         return on_file_dialog ? on_file_dialog(r) : QString();
     };
     o.exit_process = [this](int status) { exit_status = status; };
+    o.open_gamepads = false;
+    o.demo_data_folder = dir.filePath(QStringLiteral("demo-data"));
+    if (adjust_options) adjust_options(o);
     window = std::make_unique<MainWindow>(o);
     return *window;
 }

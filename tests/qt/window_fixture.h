@@ -36,6 +36,7 @@ struct WindowFixture {
     std::vector<FileRequest> file_requests;  // every file dialog
     std::function<QString(FileRequest&)> on_file_dialog;
     std::function<void(const BoxRequest&)> on_message;  // called while a box is "open"
+    std::function<void(MainWindowOptions&)> adjust_options;  // changes to the window's options before open()
     int exit_status = -1;  // what a stop signal would have ended the process with
 };
 
