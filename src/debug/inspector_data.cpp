@@ -35,7 +35,8 @@ std::string screens(const Ppu& p, int bit) {
 
 // A $21xx register as a read would return it now, or "--".
 std::string io_peek_text(const Machine& m, uint8_t low) {
-    const int v = m.mem.io_peek[low](m, 0x00, uint16_t(0x2100 | low));
+    const PeekHandler peek = m.mem.io_peek[low];
+    const int v = peek ? peek(m, 0x00, uint16_t(0x2100 | low)) : kNotReadable;
     return v < 0 ? std::string("--") : hex(uint32_t(v), 2);
 }
 

@@ -1,13 +1,13 @@
 #include "debug/interrupt_vectors.h"
 
-#include "cart/bus.h"
+#include "core/main_cpu_debug.h"
 #include "debug/debugger.h"
 
 namespace vt {
 
 InterruptHandlers read_interrupt_handlers(const Machine& m) {
     auto byte = [&m](uint16_t addr) {
-        const int v = bus_peek(m, 0x00, addr);
+        const int v = main_cpu_peek(m, addr);
         return v < 0 ? 0u : uint32_t(v);
     };
     InterruptHandlers handlers{};

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "cart/bus.h"
+#include "core/main_cpu_debug.h"
 #include "debug/breakpoints.h"
 
 namespace vt {
@@ -79,7 +79,7 @@ std::string memory_view_row_label(uint32_t address) {
 }
 
 std::string memory_view_cell(const Machine& m, uint32_t address, bool character_mode) {
-    const int v = bus_peek(m, uint8_t(address >> 16), uint16_t(address));
+    const int v = main_cpu_peek(m, address);
     if (v < 0) return {};
     if (character_mode) {
         // Control characters and the upper half show as a dot.

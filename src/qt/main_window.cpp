@@ -24,6 +24,7 @@
 #include "frontend/file_filter.h"
 #include "frontend/menu_rules.h"
 #include "frontend/recent_files.h"
+#include "qt/debugger_windows.h"
 #include "qt/display_dialog.h"
 #include "qt/icons.h"
 #include "qt/key_codes.h"
@@ -162,6 +163,7 @@ MainWindow::~MainWindow() {
     frame_timer_.stop();
     save_settings();
     if (audio_) audio_->close();
+    debugger_.reset();  // a trace in progress ends with its stop line
     trace_log_close(log_);
     // The host outlives nothing that calls back into this window.
     host_.machine().host = HostHooks{};
@@ -174,6 +176,7 @@ void MainWindow::close_for_signal(int signal) {
     const BatteryWrite saved = host_.save_battery_ram_at_close();
     if (!saved.ok) std::fprintf(stderr, "veltrane: cannot write battery RAM to %s\n", saved.problem.c_str());
     if (settings_read_) save_settings();
+    debugger_.reset();
     trace_log_close(log_);
     std::fflush(stderr);
     const int status = 128 + signal;
@@ -371,6 +374,7 @@ void MainWindow::idle_turn() {
         feed_sound();
         pacer_frame_done(pacer_, now);
     }
+    if (debugger_) debugger_->after_turn();  // a breakpoint brings up the inspector
     schedule_next_turn();
 }
 

@@ -28,6 +28,7 @@ class QMenu;
 
 namespace vt::gui {
 
+class DebuggerWindows;
 class PictureView;
 class PropertiesWindow;
 class DisplayDialog;
@@ -185,6 +186,7 @@ private:
     PictureView* view_ = nullptr;
     QPointer<PropertiesWindow> properties_;
     QPointer<DisplayDialog> display_;
+    std::unique_ptr<DebuggerWindows> debugger_;  // the inspector and the viewers
 
     // Sound and pacing.
     AudioRing ring_;

@@ -7,7 +7,10 @@
 #include "cart/cartridge.h"
 #include "core/machine.h"
 #include "debug/inspector_data.h"
+#include "debug/interrupt_vectors.h"
+#include "debug/memory_view.h"
 #include "debug/register_names.h"
+#include "debug/w65816_listing.h"
 #include "support/test_rom.h"
 
 namespace vt {
@@ -150,6 +153,17 @@ TEST(InspectorGrids, DmaAndOam) {
     const auto oam = oam_grid(*m);
     ASSERT_EQ(oam.size(), 128u);
     EXPECT_EQ(oam[5], (std::array<std::string, 8>{"5", "-3", "100", "142", "6", "2", "HV", "16x16"}));
+}
+
+// Before the first cartridge the memory map is empty: the inspector shows
+// empty cells and zero vectors, and nothing crashes.
+TEST(InspectorGrids, NothingLoadedShowsNothing) {
+    auto m = make_machine();
+    EXPECT_EQ(memory_view_cell(*m, 0x008000, false), "");
+    EXPECT_EQ(read_interrupt_handlers(*m)[1][2], 0u);
+    EXPECT_EQ(main_cpu_listing(*m, main_cpu_listing_start(*m, true), 2)[1].text, "000002 brk     #$00");
+    EXPECT_EQ(ppu_register_grid(*m).size(), 60u);
+    EXPECT_EQ(cpu_io_register_grid(*m).size(), 30u);
 }
 
 }  // namespace
