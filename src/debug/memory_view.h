@@ -2,7 +2,9 @@
 // main CPU's 24-bit address space, a cursor on one byte, moved by keys, and
 // a "Jump to" box. Bytes are read without side effects (a register that
 // a read would change shows what the read would return; nothing moves);
-// addresses nothing answers show empty cells.
+// addresses nothing answers show empty cells. The same view shows the
+// memories the CPU reaches only through ports: VRAM (as 64 KiB of bytes,
+// the low byte of each word first), CGRAM, OAM and the audio RAM.
 #pragma once
 
 #include <cstdint>
@@ -15,17 +17,26 @@ struct Machine;
 
 inline constexpr int kMemoryViewRows = 16;
 inline constexpr int kMemoryViewColumns = 16;
-inline constexpr uint32_t kMemoryRowCount = 0x1000000 / 16;
-inline constexpr uint32_t kMemoryTopRowMax = kMemoryRowCount - kMemoryViewRows;
+
+enum class MemorySpace : uint8_t { CpuBus, Vram, Cgram, Oam, AudioRam };
+inline constexpr int kMemorySpaceCount = 5;
+const char* memory_space_name(MemorySpace space);  // "CPU bus", "VRAM", ...
+uint32_t memory_space_size(MemorySpace space);     // bytes
 
 enum class MemoryViewKey { PageUp, PageDown, Home, End, Left, Right, Up, Down };
 
 struct MemoryView {
-    uint32_t top_row = 0;  // 24-bit address / 16 of the first row shown
+    MemorySpace space = MemorySpace::CpuBus;
+    uint32_t top_row = 0;  // address / 16 of the first row shown
     int cursor_row = 0;    // 0-15 within the rows shown
     int cursor_column = 0;  // 0-15: the byte within the row
     bool character_mode = false;
 };
+
+// The last row that can be at the top.
+uint32_t memory_view_top_row_max(const MemoryView& v);
+// Another memory, shown from its start.
+void memory_view_set_space(MemoryView& v, MemorySpace space);
 
 // Page Up/Down move 16 rows (with Ctrl one bank, 4,096 rows); Home/End go
 // to the first or last byte of the row; Left at the first byte goes to the
@@ -39,11 +50,15 @@ void memory_view_jump(MemoryView& v, std::string_view text);
 uint32_t memory_view_row_address(const MemoryView& v, int row);
 uint32_t memory_view_cursor_address(const MemoryView& v);
 
-// Column 0 of a row: its 24-bit address, "7E2000" (the inspector's grids
-// write hex in upper case, the disassembly in lower case).
-std::string memory_view_row_label(uint32_t address);
+// Column 0 of a row: its address, "7E2000" on the CPU bus, "1FF0" in the
+// other memories (the inspector's grids write hex in upper case, the
+// disassembly in lower case).
+std::string memory_view_row_label(uint32_t address, MemorySpace space = MemorySpace::CpuBus);
+// The byte at an address of a memory, or kNotReadable.
+int memory_view_byte(const Machine& m, MemorySpace space, uint32_t address);
 // A byte cell: two hex digits ("3F"), or the byte as a character; empty when
 // nothing answers at the address.
-std::string memory_view_cell(const Machine& m, uint32_t address, bool character_mode);
+std::string memory_view_cell(const Machine& m, uint32_t address, bool character_mode,
+                             MemorySpace space = MemorySpace::CpuBus);
 
 }  // namespace vt

@@ -38,6 +38,7 @@ DebuggerWindows::~DebuggerWindows() {
 void DebuggerWindows::attach_menu(QMenu* tools, QAction* inspector_action) {
     connect(inspector_action, &QAction::triggered, this, [this] { toggle_inspector(); });
     auto* viewers = new QMenu(QStringLiteral("Viewers"), tools);
+    viewers_menu_ = viewers;
     viewers->setObjectName(QStringLiteral("menuViewers"));
     struct Item {
         Viewer which;
@@ -71,6 +72,7 @@ InspectorWindow* DebuggerWindows::inspector() {
                                          },
                                          &window_);
         inspector_->on_machine_changed = [this] { refresh_viewers(); };
+        if (viewers_menu_) inspector_->add_viewers_menu(viewers_menu_);
     }
     return inspector_;
 }
@@ -85,7 +87,7 @@ void DebuggerWindows::toggle_inspector() {
 
 void DebuggerWindows::show_inspector(bool modal) {
     InspectorWindow* w = inspector();
-    const Qt::WindowModality modality = modal ? Qt::ApplicationModal : Qt::NonModal;
+    const Qt::WindowModality modality = modal ? Qt::WindowModal : Qt::NonModal;
     if (w->windowModality() != modality) {
         // The modality of a visible window cannot change.
         if (w->isVisible()) w->hide();
@@ -99,12 +101,14 @@ void DebuggerWindows::show_inspector(bool modal) {
 ViewerWindow* DebuggerWindows::viewer(Viewer which) {
     QPointer<ViewerWindow>& v = viewers_[size_t(which)];
     if (!v) {
+        // Windows of their own, so an inspector modal to the main window
+        // leaves them usable while the machine is stopped.
         const Machine& m = window_.machine();
         switch (which) {
-            case Viewer::Tiles: v = new TileViewer(m, &window_); break;
-            case Viewer::Tilemaps: v = new TilemapViewer(m, &window_); break;
-            case Viewer::Sprites: v = new SpriteViewer(m, &window_); break;
-            case Viewer::Palette: v = new PaletteViewer(m, &window_); break;
+            case Viewer::Tiles: v = new TileViewer(m); break;
+            case Viewer::Tilemaps: v = new TilemapViewer(m); break;
+            case Viewer::Sprites: v = new SpriteViewer(m); break;
+            case Viewer::Palette: v = new PaletteViewer(m); break;
         }
         v->choose_file = [this](FileRequest& r) { return window_.choose_file(r); };
         v->tell = [this](const QString& caption, const QString& text) {

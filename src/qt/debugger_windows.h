@@ -46,7 +46,8 @@ public:
 
     InspectorWindow* inspector();  // created when first needed
     void toggle_inspector();
-    // Shows the inspector; `modal` blocks the other windows until Run.
+    // Shows the inspector; `modal` blocks the main window until Run (the
+    // viewers stay usable).
     void show_inspector(bool modal);
     ViewerWindow* viewer(Viewer which);  // created when first needed
     void show_viewer(Viewer which);
@@ -57,6 +58,7 @@ private:
     TraceLog& log_;
     CpuTrace trace_;
     QPointer<InspectorWindow> inspector_;
+    QMenu* viewers_menu_ = nullptr;
     std::array<QPointer<ViewerWindow>, kViewerCount> viewers_{};
     uint32_t last_frame_ = 0xFFFFFFFF;
 };

@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTabWidget>
@@ -112,12 +113,12 @@ InspectorWindow::InspectorWindow(EmulatorHost& host, TraceLog* log, CpuTrace& tr
     connect(interrupts_, &QPushButton::clicked, this, &InspectorWindow::show_interrupts);
     connect(run_, &QPushButton::clicked, this, &InspectorWindow::run);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(status_, 1);
-    for (QPushButton* b : {step_, trace_button_, breakpoints_, interrupts_, run_}) buttons->addWidget(b);
+    button_row_ = new QHBoxLayout;
+    button_row_->addWidget(status_, 1);
+    for (QPushButton* b : {step_, trace_button_, breakpoints_, interrupts_, run_}) button_row_->addWidget(b);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(pages_);
-    layout->addLayout(buttons);
+    layout->addLayout(button_row_);
     resize(760, 620);
 
     watch_timer_.setInterval(250);
@@ -477,6 +478,15 @@ void InspectorWindow::open_watch(uint32_t address) {
     WatchDialog dialog(address, watch_find(m.debug, address), this);
     if (run_dialog(dialog) != QDialog::Accepted) return;
     watch_set(m, address, dialog.attributes());  // a full list takes no more, silently
+}
+
+void InspectorWindow::add_viewers_menu(QMenu* menu) {
+    auto* viewers = new QPushButton(QStringLiteral("Viewers"), this);
+    viewers->setObjectName(QStringLiteral("buttonViewers"));
+    viewers->setToolTip(QStringLiteral("Tiles, tilemaps, sprites and the palette"));
+    viewers->setAutoDefault(false);
+    viewers->setMenu(menu);
+    button_row_->insertWidget(button_row_->indexOf(run_), viewers);
 }
 
 void InspectorWindow::run() {

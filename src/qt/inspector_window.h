@@ -17,9 +17,11 @@
 #include "debug/inspector_data.h"
 #include "qt/message_box.h"
 
+class QHBoxLayout;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
+class QMenu;
 class QPushButton;
 class QTabWidget;
 class QTableWidget;
@@ -59,6 +61,8 @@ public:
     void show_breakpoints();
     void show_interrupts();
     void run();  // closes the window: emulation continues
+    // A "Viewers" button with the video viewers' menu.
+    void add_viewers_menu(QMenu* menu);
 
     QTabWidget* pages() const { return pages_; }
     int page_index(InspectorPage page) const { return int(page); }
@@ -119,6 +123,7 @@ private:
     QPushButton* breakpoints_ = nullptr;
     QPushButton* interrupts_ = nullptr;
     QPushButton* run_ = nullptr;
+    QHBoxLayout* button_row_ = nullptr;
 
     QListWidget* cpu_listing_ = nullptr;
     QTableWidget* cpu_registers_ = nullptr;

@@ -41,7 +41,7 @@ InterruptVectorsDialog::InterruptVectorsDialog(Machine& machine, bool loaded, QW
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(table_, &QTableWidget::itemChanged, this, &InterruptVectorsDialog::item_clicked);
-    resize(360, 280);
+    resize(440, 330);
     refresh();
 }
 

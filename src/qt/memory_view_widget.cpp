@@ -1,5 +1,6 @@
 #include "qt/memory_view_widget.h"
 
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -34,7 +35,12 @@ MemoryViewWidget::MemoryViewWidget(Machine& machine, QWidget* parent) : QWidget(
     character_ = new QRadioButton(QStringLiteral("Character"), this);
     character_->setObjectName(QStringLiteral("radioCharacter"));
 
+    memory_ = new QComboBox(this);
+    memory_->setObjectName(QStringLiteral("comboMemory"));
+    for (int i = 0; i < kMemorySpaceCount; i++) memory_->addItem(QString::fromLatin1(memory_space_name(MemorySpace(i))));
+
     auto* row = new QHBoxLayout;
+    row->addWidget(memory_);
     row->addWidget(new QLabel(QStringLiteral("Jump to"), this));
     row->addWidget(jump_);
     row->addStretch();
@@ -53,8 +59,14 @@ MemoryViewWidget::MemoryViewWidget(Machine& machine, QWidget* parent) : QWidget(
         view_.character_mode = on;
         refresh();
     });
+    connect(memory_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        memory_view_set_space(view_, MemorySpace(index));
+        jump_->clear();
+        refresh();
+    });
     connect(table_, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
-        if (column < 1 || !on_watch) return;
+        // Watches are on the CPU's address space.
+        if (column < 1 || !on_watch || view_.space != MemorySpace::CpuBus) return;
         on_watch(memory_view_row_address(view_, row) + uint32_t(column - 1));
     });
     connect(table_, &QTableWidget::currentCellChanged, this, [this](int row, int column) {
@@ -68,10 +80,10 @@ MemoryViewWidget::MemoryViewWidget(Machine& machine, QWidget* parent) : QWidget(
 void MemoryViewWidget::refresh() {
     for (int row = 0; row < kMemoryViewRows; row++) {
         const uint32_t address = memory_view_row_address(view_, row);
-        set_cell(table_, row, 0, qs(memory_view_row_label(address)));
+        set_cell(table_, row, 0, qs(memory_view_row_label(address, view_.space)));
         for (int column = 0; column < kMemoryViewColumns; column++) {
             set_cell(table_, row, column + 1,
-                     qs(memory_view_cell(machine_, address + uint32_t(column), view_.character_mode)));
+                     qs(memory_view_cell(machine_, address + uint32_t(column), view_.character_mode, view_.space)));
         }
     }
     place_cursor();

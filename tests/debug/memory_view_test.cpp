@@ -78,5 +78,31 @@ TEST(MemoryView, CellsShowBytesAndLeaveUnmappedOnesEmpty) {
     EXPECT_EQ(m->sysregs.rdnmi, rdnmi);
 }
 
+// The memories the CPU reaches only through ports, shown the same way.
+TEST(MemoryView, OtherMemories) {
+    auto m = test::machine_with_rom("smoke");
+    m->ppu.vram_lo[0x1234] = 0x56;
+    m->ppu.vram_hi[0x1234] = 0x78;
+    EXPECT_EQ(memory_view_cell(*m, 0x2468, false, MemorySpace::Vram), "56");  // the low byte first
+    EXPECT_EQ(memory_view_cell(*m, 0x2469, false, MemorySpace::Vram), "78");
+    m->ppu.cgram[511] = 0x7F;
+    EXPECT_EQ(memory_view_cell(*m, 511, false, MemorySpace::Cgram), "7F");
+    EXPECT_EQ(memory_view_cell(*m, 512, false, MemorySpace::Cgram), "");
+    m->ppu.oam[543] = 0xAA;
+    EXPECT_EQ(memory_view_cell(*m, 543, false, MemorySpace::Oam), "AA");
+    m->apu.ram[0xFFC0] = 0x12;  // under the boot ROM
+    EXPECT_EQ(memory_view_cell(*m, 0xFFC0, false, MemorySpace::AudioRam), "12");
+    EXPECT_EQ(memory_view_row_label(0x1FF0, MemorySpace::Vram), "1FF0");
+
+    MemoryView v;
+    memory_view_jump(v, "7E2005");
+    memory_view_set_space(v, MemorySpace::Oam);
+    EXPECT_EQ(memory_view_cursor_address(v), 0u);
+    for (int i = 0; i < 5; i++) memory_view_key(v, MemoryViewKey::PageDown, true);
+    EXPECT_EQ(memory_view_row_address(v, 15), 0x210u);  // OAM's last row at the bottom
+    memory_view_jump(v, "FFFF");
+    EXPECT_EQ(memory_view_cursor_address(v), 543u);
+}
+
 }  // namespace
 }  // namespace vt

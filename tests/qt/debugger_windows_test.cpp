@@ -3,6 +3,7 @@
 // buttons, listing check boxes and memory view, the stop at a breakpoint
 // with Step and Run, the trace button, and the video viewers.
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QImage>
@@ -57,6 +58,15 @@ bool run_turns_until(MainWindow& w, Done done) {
         w.idle_turn();
     }
     return done();
+}
+
+// The viewers are windows of their own.
+template <class T>
+T* top_level() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* t = qobject_cast<T*>(w)) return t;
+    }
+    return nullptr;
 }
 
 QStringList visible_tabs(QTabWidget* tabs) {
@@ -236,7 +246,8 @@ private slots:
         QVERIFY(run_turns_until(w, [&] { return w.findChild<InspectorWindow*>() != nullptr; }));
         auto* in = w.findChild<InspectorWindow*>();
         QVERIFY(in->isVisible());
-        QCOMPARE(in->windowModality(), Qt::ApplicationModal);
+        QCOMPARE(in->windowModality(), Qt::WindowModal);  // the main window waits; the viewers do not
+        QVERIFY(in->findChild<QPushButton*>(QStringLiteral("buttonViewers")));
         QCOMPARE(in->status()->text(), QStringLiteral("Breakpoint at 00801F"));
         QCOMPARE(pc_of(w.machine()), kMainLoop);
         QCOMPARE(w.host().run_state(), RunState::Held);
@@ -333,23 +344,23 @@ private slots:
         const Machine& m = w.machine();
 
         w.findChild<QAction*>(QStringLiteral("actionTileViewer"))->trigger();
-        auto* tiles = w.findChild<TileViewer*>();
+        auto* tiles = top_level<TileViewer>();
         QVERIFY(tiles && tiles->isVisible());
         QCOMPARE(tiles->image(), viewer_qimage(tile_image(m, TileFormat::Bpp4, 0)));
         tiles->palette_box()->setValue(8);
         QCOMPARE(tiles->image(), viewer_qimage(tile_image(m, TileFormat::Bpp4, 8)));
 
         w.findChild<QAction*>(QStringLiteral("actionSpriteViewer"))->trigger();
-        auto* sprites = w.findChild<SpriteViewer*>();
+        auto* sprites = top_level<SpriteViewer>();
         QCOMPARE(sprites->image(), viewer_qimage(sprite_image(m)));
         const SpriteInfo s0 = sprite_info(m, 0);
         QCOMPARE(sprites->describe(s0.x & 511, s0.y), QString::fromStdString(sprite_description(s0)));
 
         w.findChild<QAction*>(QStringLiteral("actionTilemapViewer"))->trigger();
-        auto* maps = w.findChild<TilemapViewer*>();
+        auto* maps = top_level<TilemapViewer>();
         QCOMPARE(maps->image(), viewer_qimage(tilemap_image(m, 0, true)));
         w.findChild<QAction*>(QStringLiteral("actionPaletteViewer"))->trigger();
-        QCOMPARE(w.findChild<PaletteViewer*>()->image(), viewer_qimage(palette_image(m)));
+        QCOMPARE(top_level<PaletteViewer>()->image(), viewer_qimage(palette_image(m)));
 
         // Save PNG through the file dialog.
         f.on_file_dialog = [&](FileRequest&) { return QString::fromStdString(f.path("sprites.png")); };
@@ -361,7 +372,7 @@ private slots:
         // A frame later the viewers show the new state.
         w.machine().ppu.cgram[2] = 0xFF;
         QVERIFY(run_turns_until(w, [&] { return w.machine().timing.frame_counter >= 4; }));
-        QCOMPARE(w.findChild<PaletteViewer*>()->image(), viewer_qimage(palette_image(m)));
+        QCOMPARE(top_level<PaletteViewer>()->image(), viewer_qimage(palette_image(m)));
     }
 };
 
