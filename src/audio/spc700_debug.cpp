@@ -120,7 +120,7 @@ std::string spc700_operand_text(const Spc700Operand& op) {
         case Arg::MemBit: return word + "." + std::to_string(op.bit);
         case Arg::MemBitNot: return "!" + word + "." + std::to_string(op.bit);
         case Arg::Rel: return word;
-        case Arg::Upage: return word;
+        case Arg::Upage: return byte;  // written as the page-$FF offset: "pcall $80"
         case Arg::Tcall: return std::to_string(op.value);
     }
     return "";

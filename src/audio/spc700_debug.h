@@ -30,7 +30,8 @@ struct Spc700Instruction {
 
 Spc700Instruction spc700_decode(const Machine& m, uint16_t address);
 
-// "a", "$12+x", "#$40", "$0f00.3", "!$0f00.3" (inverted bit), "$ff80"...
+// "a", "$12+x", "#$40", "$0f00.3", "!$0f00.3" (inverted bit), "$80"
+// (PCALL's offset into page $FF)...
 std::string spc700_operand_text(const Spc700Operand& op);
 // Mnemonic, then the operands separated by ", ": "mov a, $12+x".
 std::string spc700_text(const Spc700Instruction& ins);

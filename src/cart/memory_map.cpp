@@ -209,24 +209,43 @@ void memory_install_loader_sub(Machine& m, int bank_nibble, const MemoryWindow& 
     m.mem.loader_peek_sub[(bank_nibble & 0xF) * 4] = w.peek;
 }
 
+// One read or write entry of the CPU tables: an entry holding the
+// debugger's watching handler keeps it, and the handler goes behind it.
+template <class Handler, size_t N>
+static void put_cpu_entry(std::array<Handler, N>& live, std::array<Handler, N>& behind, size_t i, Handler handler,
+                          Handler watch) {
+    if (watch != nullptr && live[i] == watch) behind[i] = handler;
+    else live[i] = handler;
+}
+
+static void install_cpu_bank(MemoryMap& mem, size_t i, ReadHandler read, WriteHandler write, PeekHandler peek) {
+    put_cpu_entry(mem.cpu.read_bank, mem.behind_watch.read_bank, i, read, mem.watch_read);
+    put_cpu_entry(mem.cpu.write_bank, mem.behind_watch.write_bank, i, write, mem.watch_write);
+    mem.cpu.peek_bank[i] = peek;
+}
+
+static void install_cpu_page(MemoryMap& mem, size_t page, ReadHandler read, WriteHandler write, PeekHandler peek) {
+    put_cpu_entry(mem.cpu.read_page, mem.behind_watch.read_page, page, read, mem.watch_read);
+    put_cpu_entry(mem.cpu.write_page, mem.behind_watch.write_page, page, write, mem.watch_write);
+    mem.cpu.peek_page[page] = peek;
+}
+
 void memory_copy_loader_to_cpu(Machine& m) {
     MemoryMap& mem = m.mem;
-    mem.cpu.read_bank = mem.loader.read_bank;
-    mem.cpu.write_bank = mem.loader.write_bank;
-    mem.cpu.peek_bank = mem.loader.peek_bank;
-    mem.cpu.read_page = mem.loader.read_page;
-    mem.cpu.peek_page = mem.loader.peek_page;
-    for (int i = 0; i < 128; i++) mem.cpu.write_page[i] = mem.loader.write_page[i];
+    for (size_t i = 0; i < 512; i++) {
+        install_cpu_bank(mem, i, mem.loader.read_bank[i], mem.loader.write_bank[i], mem.loader.peek_bank[i]);
+    }
+    for (size_t i = 0; i < 128; i++) {
+        install_cpu_page(mem, i, mem.loader.read_page[i], mem.loader.write_page[i], mem.loader.peek_page[i]);
+    }
 }
 
 void memory_install_page(Machine& m, int page, const MemoryWindow& w) {
-    m.mem.cpu.read_page[page & 0x7F] = w.read;
-    m.mem.cpu.write_page[page & 0x7F] = w.write;
-    m.mem.cpu.peek_page[page & 0x7F] = w.peek;
+    install_cpu_page(m.mem, size_t(page & 0x7F), w.read, w.write, w.peek);
 }
 
 void memory_install_bank(Machine& m, int bank, int half, const MemoryWindow& w) {
-    install_bank_in(m.mem.cpu, bank, half, w);
+    install_cpu_bank(m.mem, size_t((half ? 256 : 0) + (bank & 0xFF)), w.read, w.write, w.peek);
 }
 
 void memory_init_wram(Machine& m, uint8_t fill) {

@@ -65,6 +65,15 @@ struct MemoryMap {
 
     uint8_t open_bus = 0;
 
+    // The debugger's watching handlers. While addresses are watched they
+    // sit in front of the real handlers in the CPU tables, and the real
+    // ones are kept in `behind_watch`. Installing into an entry that holds
+    // a watching handler puts the new handler behind it, so a watch stays
+    // in front when a register owner changes its pages.
+    ReadHandler watch_read = nullptr;
+    WriteHandler watch_write = nullptr;
+    HandlerTables behind_watch;
+
     std::array<uint8_t, kWramSize> wram{};
     uint32_t wram_port = 0;  // 24-bit address of the $2180 port
     // DMA lock of the $2180 port: the DMA unit sets it to 1 before each byte;

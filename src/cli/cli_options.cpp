@@ -4,6 +4,9 @@
 #include <cstring>
 #include <string_view>
 
+#include "debug/breakpoints.h"
+#include "debug/interrupt_vectors.h"
+
 namespace vt::cli {
 
 namespace {
@@ -33,6 +36,32 @@ bool parse_byte(std::string_view text, uint8_t& out) {
     return true;
 }
 
+// "8000,$7e2000,0x00ffea": the breakpoints of --break.
+bool parse_breakpoints(std::string_view text, std::vector<uint32_t>& out) {
+    while (true) {
+        const size_t comma = text.find(',');
+        uint32_t address = 0;
+        if (!parse_address(text.substr(0, comma), address)) return false;
+        out.push_back(address);
+        if (comma == std::string_view::npos) return true;
+        text.remove_prefix(comma + 1);
+    }
+}
+
+// "nmi,irq": the traps of --break-on.
+bool parse_traps(std::string_view text, uint8_t& traps) {
+    while (true) {
+        const size_t comma = text.find(',');
+        const std::optional<uint8_t> bit = interrupt_trap_bit(text.substr(0, comma));
+        if (!bit) return false;
+        traps |= *bit;
+        if (comma == std::string_view::npos) return true;
+        text.remove_prefix(comma + 1);
+    }
+}
+
+constexpr long kMaxDisassembleCount = 1 << 20;
+
 }  // namespace
 
 const char* usage_text() {
@@ -47,7 +76,12 @@ const char* usage_text() {
            "  --dump-vram FILE, --dump-cgram FILE, --dump-oam FILE, --dump-aram FILE\n"
            "  --png FILE            picture after the last frame; --png-format 0..3\n"
            "  --wav FILE            all audio of the run\n"
-           "  --trace FILE          CPU trace of the run\n"
+           "  --trace FILE          CPU trace of the whole run, as the desktop program's trace.log\n"
+           "  --break ADDR[,ADDR]   stop before the first instruction at one of the 24-bit hex\n"
+           "                        addresses ($ or 0x optional); prints its trace line, then\n"
+           "                        writes the outputs for the stopped machine\n"
+           "  --break-on KIND[,KIND]  the same right after an interrupt entry: nmi, irq, brk, cop\n"
+           "  --disassemble ADDR COUNT  print COUNT 65816 lines from ADDR after loading, then exit\n"
            "  --save-state FILE     state at exit; --load-state FILE: state before the run\n"
            "  --bench               print frames=N seconds=S fps=F cpu_ips=I after the run\n"
            "  --fill BYTE           work RAM fill byte ($55; \"$xx\" or \"0xxx\" for hexadecimal)\n"
@@ -96,6 +130,47 @@ ParseResult parse_options(int argc, char** argv, Options& o, std::string& error)
         };
 
         if (arg == "-h" || arg == "--help") return ParseResult::Help;
+        if (arg == "--break") {
+            std::string v;
+            if (!take_value(v)) return ParseResult::Error;
+            if (!parse_breakpoints(v, o.breakpoints)) {
+                error = "--break takes 24-bit hexadecimal addresses separated by commas, not \"" + v + "\"";
+                return ParseResult::BadValue;
+            }
+            if (o.breakpoints.size() > kMaxBreakpoints) {
+                error = "--break takes at most " + std::to_string(kMaxBreakpoints) + " addresses";
+                return ParseResult::BadValue;
+            }
+            continue;
+        }
+        if (arg == "--break-on") {
+            std::string v;
+            if (!take_value(v)) return ParseResult::Error;
+            if (!parse_traps(v, o.interrupt_traps)) {
+                error = "--break-on takes nmi, irq, brk or cop (separated by commas), not \"" + v + "\"";
+                return ParseResult::BadValue;
+            }
+            continue;
+        }
+        if (arg == "--disassemble") {
+            if (has_inline_value || i + 2 >= argc) {
+                error = "--disassemble needs an address and a count";
+                return ParseResult::Error;
+            }
+            const std::string address = argv[++i];
+            const std::string count = argv[++i];
+            if (!parse_address(address, o.disassemble_address)) {
+                error = "--disassemble takes a 24-bit hexadecimal address, not \"" + address + "\"";
+                return ParseResult::BadValue;
+            }
+            if (!parse_long(count, 1, kMaxDisassembleCount, o.disassemble_count)) {
+                error = "--disassemble takes a count of 1 to " + std::to_string(kMaxDisassembleCount) + ", not \"" +
+                        count + "\"";
+                return ParseResult::BadValue;
+            }
+            o.disassemble = true;
+            continue;
+        }
         if (arg == "-n" || arg == "--frames") {
             std::string v;
             if (!take_value(v)) return ParseResult::Error;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "cart/loader.h"
 
@@ -27,9 +28,18 @@ struct Options {
     RegionOverride region = RegionOverride::Auto;
     std::string log;
     bool no_battery_save = false;
+    // Debugging: breakpoints (24-bit addresses), interrupt traps, and a
+    // listing instead of a run.
+    std::vector<uint32_t> breakpoints;
+    uint8_t interrupt_traps = 0;
+    bool disassemble = false;
+    uint32_t disassemble_address = 0;
+    long disassemble_count = 0;
 };
 
-enum class ParseResult { Run, Help, Error };
+// Error: bad usage, told with the usage text. BadValue: a bad address or
+// count, told in one line.
+enum class ParseResult { Run, Help, Error, BadValue };
 
 ParseResult parse_options(int argc, char** argv, Options& options, std::string& error);
 const char* usage_text();

@@ -60,7 +60,7 @@ vt::HostOptions host_options(const Options& o, const char* argv0) {
 // Every file the run will write, checked before anything runs.
 bool outputs_writable(const Options& o) {
     for (const std::string* path : {&o.png, &o.wav, &o.save_state, &o.dump_wram, &o.dump_sram, &o.dump_vram,
-                                    &o.dump_cgram, &o.dump_oam, &o.dump_aram, &o.log}) {
+                                    &o.dump_cgram, &o.dump_oam, &o.dump_aram, &o.log, &o.trace}) {
         if (!path->empty() && !vt::cli::output_writable(*path)) return false;
     }
     return true;
@@ -127,24 +127,38 @@ int run_cartridge(vt::EmulatorHost& host, const Options& o, vt::InputScript& scr
         return kExitOk;
     }
 
+    if (o.disassemble) {
+        cli::print_disassembly(m, o.disassemble_address, o.disassemble_count);
+        return kExitOk;
+    }
+
     if (!o.load_state.empty() && !cli::load_state_file(host, o.load_state)) return kExitUsage;
     if (!o.trace.empty() && !cli::start_cpu_trace(m, o.trace)) return kExitUsage;
     if (!o.wav.empty() && !cli::start_wav_capture(m, o.wav)) return kExitUsage;
     attach_joypads(m, script);
     host.set_frame_skip(o.frame_skip);
+    cli::start_debugging(m, o);
 
     const uint64_t steps_before = m.timing.cpu_steps;
     const auto start = std::chrono::steady_clock::now();
     long frames = 0;
-    for (; frames < o.frames && cli::stop_signal() == 0; frames++) {
+    bool stopped = false;
+    while (frames < o.frames && !stopped && cli::stop_signal() == 0) {
         vt::input_script_apply(script, uint32_t(frames), m.input);
         host.run_frame();
         if (!o.wav.empty()) cli::capture_frame_audio(m);
+        // A breakpoint or trap ends the run inside the frame.
+        stopped = cli::report_debug_stop(m);
+        if (!stopped) frames++;
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const uint64_t steps = m.timing.cpu_steps - steps_before;
+    if ((!o.breakpoints.empty() || o.interrupt_traps) && !stopped) {
+        std::fprintf(stderr, "veltrane-cli: no breakpoint was reached in %ld frames\n", frames);
+    }
 
-    int status = write_outputs(host, o) ? kExitOk : kExitUsage;
+    int status = cli::finish_cpu_trace(m) ? kExitOk : kExitUsage;
+    if (!write_outputs(host, o)) status = kExitUsage;
     const vt::BatteryWrite saved = host.save_battery_ram_at_close();
     if (!saved.ok) {
         cli::print_host_message("cannot write battery RAM to", {"", saved.message, {}, saved.problem});
@@ -202,6 +216,9 @@ int main(int argc, char** argv) {
             return kExitOk;
         case vt::cli::ParseResult::Error:
             std::fprintf(stderr, "veltrane-cli: %s\n%s", error.c_str(), vt::cli::usage_text());
+            return kExitUsage;
+        case vt::cli::ParseResult::BadValue:
+            std::fprintf(stderr, "veltrane-cli: %s\n", error.c_str());
             return kExitUsage;
         case vt::cli::ParseResult::Run:
             break;

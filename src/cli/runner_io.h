@@ -19,6 +19,8 @@ struct HostMessage;
 
 namespace vt::cli {
 
+struct Options;
+
 // "veltrane-cli: <what>" on stderr; always false.
 bool complain(const std::string& what);
 // A message meant for a box: "veltrane-cli: <what> <file>: <reason>", then
@@ -35,7 +37,17 @@ bool write_dump(const std::string& path, const uint8_t* data, size_t size);
 
 bool load_state_file(EmulatorHost& host, const std::string& path);
 bool save_state_file(EmulatorHost& host, const std::string& path);
+// The CPU trace of the run: every executed instruction's line from here
+// on; finishing writes the stop line and replaces the file whole.
 bool start_cpu_trace(Machine& m, const std::string& path);
+bool finish_cpu_trace(Machine& m);
+// --break and --break-on into the machine's debugger.
+void start_debugging(Machine& m, const Options& o);
+// After a frame: when a breakpoint or trap stopped it, prints the trace
+// line of the instruction the machine stopped before and returns true.
+bool report_debug_stop(const Machine& m);
+// --disassemble: `count` lines from `address`, following the flags.
+void print_disassembly(const Machine& m, uint32_t address, long count);
 bool start_wav_capture(Machine& m, const std::string& path);
 // Called after each frame while a WAV capture runs.
 void capture_frame_audio(Machine& m);

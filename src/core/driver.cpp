@@ -34,13 +34,14 @@ uint32_t program_address(const Machine& m) { return (uint32_t(m.cpu.pbr) << 16) 
     if (passing) return false;
     if (std::find(d.breakpoints.begin(), d.breakpoints.end(), pc) == d.breakpoints.end()) return false;
     d.passing_break = pc;
+    d.hit = {.kind = DebugHitKind::Breakpoint, .address = pc, .instruction = pc, .value = 0};
     driver_request_stop(m);
     return true;
 }
 
 // One unit of main-CPU work, then the audio CPU and a cartridge processor
 // that keeps level with the main CPU catch up. `Watch`: the debugger's
-// breakpoints or trace are active; `Chip`: the cartridge has a processor
+// breakpoints, trace or watched addresses are active; `Chip`: the cartridge has a processor
 // run after every step. Both are chosen once per run of steps, so the step
 // itself tests neither.
 template <bool Watch, bool Chip>
@@ -57,6 +58,7 @@ inline void step(Machine& m) {
         if constexpr (Watch) {
             if (!m.debug.breakpoints.empty() && break_before_instruction(m)) return;
             if (m.debug.trace_step && !m.cpu.waiting) m.debug.trace_step(m);
+            m.debug.step_address = program_address(m);  // for a watched access
         }
         cpu_step(m);
         t.cpu_steps++;
@@ -106,7 +108,7 @@ constexpr void (*kStepLoops[2][2])(Machine&) = {
 };
 
 void run_steps_until_limit(Machine& m) {
-    const bool watch = !m.debug.breakpoints.empty() || m.debug.trace_step;
+    const bool watch = !m.debug.breakpoints.empty() || m.debug.trace_step || m.debug.watching;
     kStepLoops[watch][m.timing.chip_catch_up != nullptr](m);
 }
 

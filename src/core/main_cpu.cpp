@@ -1,5 +1,6 @@
 #include "core/main_cpu.h"
 
+#include "core/driver.h"
 #include "core/state_io.h"
 #include "core/w65816_core.h"
 
@@ -20,6 +21,18 @@ void cpu_raise_nmi(Machine& m) { w65816::raise_nmi<MainBus>(m); }
 void cpu_raise_irq(Machine& m, uint8_t source) { w65816::raise_irq<MainBus>(m, source); }
 
 const CpuCore<Machine>::Routine kMainCpuIdleStep = &w65816::idle_step<MainBus>;
+
+bool cpu_enters_interrupt_next(const Machine& m) {
+    return m.cpu.next_step == &w65816::nmi_entry<MainBus> || m.cpu.next_step == &w65816::irq_entry<MainBus>;
+}
+
+void cpu_trap_interrupt(Machine& m, int kind) {
+    m.debug.hit = {.kind = DebugHitKind::Interrupt,
+                   .address = m.cpu.pc,  // the handler, in bank 0
+                   .instruction = m.debug.step_address,
+                   .value = uint8_t(kind)};
+    driver_request_stop(m);
+}
 
 uint8_t cpu_get_status(const Machine& m) { return cpu_status(m.cpu); }
 

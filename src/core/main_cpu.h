@@ -9,12 +9,19 @@
 
 namespace vt {
 
+// The debugger's interrupt trap: a stop request right after the entry
+// (kind: 0 NMI, 1 IRQ, 2 BRK, 3 COP), noted in m.debug.hit.
+void cpu_trap_interrupt(Machine& m, int kind);
+
 struct MainBus {
     using Ctx = Machine;
     static CpuCore<Machine>& cpu(Machine& m) { return m.cpu; }
     static void tick(Machine& m, int units) { m.timing.line_clock += units; }
     static uint8_t read(Machine& m, uint8_t bank, uint16_t addr) { return bus_read(m, bank, addr); }
     static void write(Machine& m, uint8_t bank, uint16_t addr, uint8_t v) { bus_write(m, bank, addr, v); }
+    static void interrupt_entered(Machine& m, int kind) {
+        if (m.debug.interrupt_traps & (1u << kind)) cpu_trap_interrupt(m, kind);
+    }
 };
 
 // One step: an instruction, an interrupt entry or an idle step.
@@ -26,6 +33,10 @@ inline void cpu_step(Machine& m) { m.cpu.next_step(m); }
 // every step, so it is one comparison with the core's idle routine.
 extern const CpuCore<Machine>::Routine kMainCpuIdleStep;
 inline bool cpu_is_idle(const Machine& m) { return m.cpu.next_step == kMainCpuIdleStep; }
+
+// Whether the next step enters an NMI or IRQ instead of running the
+// instruction at PBR:PC (the trace writes no line for it).
+bool cpu_enters_interrupt_next(const Machine& m);
 
 void cpu_power_on(Machine& m);
 void cpu_reset(Machine& m);

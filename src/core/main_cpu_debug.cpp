@@ -44,6 +44,8 @@ W65816DecodeState main_cpu_decode_state(const Machine& m) {
 }
 
 int main_cpu_peek(const Machine& m, uint32_t address) {
+    // Before the first cartridge the tables are empty: nothing answers.
+    if (!peek_entry(m.mem.cpu, uint8_t(address >> 16), uint16_t(address))) return kNotReadable;
     return bus_peek(m, uint8_t(address >> 16), uint16_t(address));
 }
 

@@ -10,7 +10,8 @@ extern const DebugTarget kMainCpuTarget;
 
 // The main CPU's registers as the decoder wants them.
 W65816DecodeState main_cpu_decode_state(const Machine& m);
-// The main CPU's view of a 24-bit address, without side effects.
+// The main CPU's view of a 24-bit address, without side effects;
+// kNotReadable where nothing answers (also before any cartridge is loaded).
 int main_cpu_peek(const Machine& m, uint32_t address);
 
 }  // namespace vt

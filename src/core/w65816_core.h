@@ -1105,6 +1105,8 @@ void enter_interrupt(Ctx<B>& m, Interrupt kind, uint16_t return_pc) {
     c.p = uint8_t((c.p & ~kFlagD) | kFlagI);
     c.pc = read_pointer16<B>(m, vector);
     c.pbr = 0;
+    // A bus may want to know (the main CPU's debugger traps interrupts).
+    if constexpr (requires { B::interrupt_entered(m, 0); }) B::interrupt_entered(m, int(kind));
 }
 
 template <class B>

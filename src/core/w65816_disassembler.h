@@ -128,10 +128,15 @@ W65816Instruction w65816_decode(Peek&& peek, const W65816DecodeState& regs, uint
     return ins;
 }
 
-// The operand in the usual notation, lower-case hex: "#$12", "$1234,x",
-// "($12),y", "$0480" (branch target), "$7e,$7f" (block move, bytes in
-// stored order). Empty for implied forms.
+// The operand as the debugger writes it, lower-case hex: "#$12",
+// "$1234,x", "($12),y", "$0480" (branch, BRL and PER: the target),
+// "$7e,$7f" (block move, bytes in stored order), "($1234)" for both
+// JMP (abs) and JML [abs]. Empty for implied forms.
 std::string w65816_operand_text(const W65816Instruction& ins);
+// The same into `out` (room for kW65816OperandMax characters, no
+// terminator); returns the number of characters.
+inline constexpr int kW65816OperandMax = 12;
+int w65816_format_operand(const W65816Instruction& ins, char* out);
 // Mnemonic, then the operand after one space: "lda $12,x".
 std::string w65816_text(const W65816Instruction& ins);
 

@@ -229,6 +229,10 @@ bool EmulatorHost::save_state_file(const std::string& path, const std::string& d
         if (problem) *problem = file_problem(path, "no Gamepak is loaded");
         return false;
     }
+    if (stopped_inside_frame()) {
+        if (problem) *problem = file_problem(path, kStoppedInsideFrame);
+        return false;
+    }
     std::string error;
     if (write_file_atomically(path, state_file_bytes(*machine_, description, author, options().state), &error)) {
         return true;
@@ -240,6 +244,10 @@ bool EmulatorHost::save_state_file(const std::string& path, const std::string& d
 bool EmulatorHost::save_rts_file(const std::string& path, std::string* problem) {
     if (!gamepak_loaded()) {
         if (problem) *problem = file_problem(path, "no Gamepak is loaded");
+        return false;
+    }
+    if (stopped_inside_frame()) {
+        if (problem) *problem = file_problem(path, kStoppedInsideFrame);
         return false;
     }
     std::string error;
@@ -322,6 +330,7 @@ void EmulatorHost::run_frame() {
     Machine& m = *machine_;
     m.host.draw_frame = skip_countdown_ == 0;
     vt::run_frame(m);
+    if (stopped_inside_frame()) return;  // the debugger stopped it; the frame goes on later
     if (--skip_countdown_ < 0) skip_countdown_ = frame_skip_;
     if (rewind_on_) rewind_.capture(m);
     if (run_state() == RunState::Running) set_title(kRunningTitle);
@@ -341,6 +350,10 @@ bool EmulatorHost::rewind_step() {
     vt::run_frame(m);
     skip_countdown_ = 0;
     return true;
+}
+
+bool EmulatorHost::stopped_inside_frame() const {
+    return gamepak_loaded() && machine_->timing.point != DriverPoint::FrameStart;
 }
 
 void EmulatorHost::set_frame_skip(int frames) {

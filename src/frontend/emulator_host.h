@@ -29,6 +29,11 @@ inline constexpr const char* kRunningTitle = "Veltrane [Running]";
 inline constexpr const char* kStoppedTitle = "Veltrane [Stopped]";
 inline constexpr const char* kPausedTitle = "Veltrane [Paused]";
 inline constexpr int kMaxFrameSkip = 4;
+// Why a state is not written while the debugger holds the machine in the
+// middle of a frame: states are taken between frames, and one taken there
+// would not load back the same.
+inline constexpr const char* kStoppedInsideFrame =
+    "the machine is stopped inside a frame; run to the end of the frame first";
 // Asked (Yes/No) when a state records another cartridge than the loaded one.
 inline constexpr const char* kOtherCartridgeQuestion =
     "This state was saved with another Gamepak.  \rLoad it anyway?";
@@ -129,8 +134,12 @@ public:
     // A chunked state or a real-time save into the loaded cartridge.
     OpenResult load_state_file(const std::string& path, OpenFlags flags = {});
 
+    // Whether the debugger has stopped the machine in the middle of a frame
+    // (a breakpoint, a watch, a single step).
+    bool stopped_inside_frame() const;
     // Writes a chunked state (description and author go into its metadata)
-    // or a real-time save. False with the file and the reason in `problem`.
+    // or a real-time save. False with the file and the reason in `problem`;
+    // refused while the machine is stopped inside a frame.
     bool save_state_file(const std::string& path, const std::string& description, const std::string& author,
                          std::string* problem = nullptr);
     bool save_rts_file(const std::string& path, std::string* problem = nullptr);

@@ -31,7 +31,7 @@ struct GamepakMenu {
 GamepakMenu gamepak_menu(const MenuInputs& in);
 
 struct ToolsMenu {
-    bool state_inspector_enabled = false;  // arrives with the state inspector
+    bool state_inspector_enabled = true;   // shown with or without a Gamepak
     bool transfer_enabled = false;         // arrives with the copier transfer
     bool state_manager_enabled = false;
 };

@@ -26,6 +26,7 @@
 #include "frontend/notices.h"
 #include "frontend/overdump_choice.h"
 #include "frontend/recent_files.h"
+#include "qt/debugger_windows.h"
 #include "qt/display_dialog.h"
 #include "qt/icons.h"
 #include "qt/input_dialog.h"
@@ -193,6 +194,7 @@ MainWindow::~MainWindow() {
     frame_timer_.stop();
     save_settings();
     if (audio_) audio_->close();
+    debugger_.reset();  // a trace in progress ends with its stop line
     trace_log_close(log_);
     // The host outlives nothing that calls back into this window.
     host_.machine().host = HostHooks{};
@@ -205,6 +207,7 @@ void MainWindow::close_for_signal(int signal) {
     const BatteryWrite saved = host_.save_battery_ram_at_close();
     if (!saved.ok) std::fprintf(stderr, "veltrane: cannot write battery RAM to %s\n", saved.problem.c_str());
     if (settings_read_) save_settings();
+    debugger_.reset();
     trace_log_close(log_);
     std::fflush(stderr);
     const int status = 128 + signal;
@@ -468,6 +471,7 @@ void MainWindow::idle_turn() {
         pacer_frame_done(pacer_, now);
     }
     update_indicator();
+    if (debugger_) debugger_->after_turn();  // a breakpoint brings up the inspector
     in_turn_ = false;
     schedule_next_turn();
 }

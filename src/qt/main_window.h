@@ -31,6 +31,7 @@ class QMenuBar;
 
 namespace vt::gui {
 
+class DebuggerWindows;
 class PictureView;
 class PropertiesWindow;
 class DisplayDialog;
@@ -268,6 +269,7 @@ private:
     PictureView* view_ = nullptr;
     QPointer<PropertiesWindow> properties_;
     QPointer<DisplayDialog> display_;
+    std::unique_ptr<DebuggerWindows> debugger_;  // the inspector and the viewers
 
     // Sound and pacing.
     AudioRing ring_;

@@ -9,6 +9,7 @@
 #include "frontend/notices.h"
 #include "frontend/recent_files.h"
 #include "qt/about_dialog.h"
+#include "qt/debugger_windows.h"
 #include "qt/display_dialog.h"
 #include "qt/folders_dialog.h"
 #include "qt/icons.h"
@@ -142,6 +143,8 @@ void MainWindow::build_menus() {
     tools_menu_ = bar->addMenu(QStringLiteral("&Tools"));
     tools_menu_->setObjectName(QStringLiteral("menuTools"));
     inspector_action_ = add_action(tools_menu_, "actionStateInspector", QStringLiteral("State Inspector..."));
+    debugger_ = std::make_unique<DebuggerWindows>(*this, log_);
+    debugger_->attach_menu(tools_menu_, inspector_action_);
     transfer_action_ = add_action(tools_menu_, "actionTransferGamepak", QStringLiteral("Transfer Gamepak..."));
     state_manager_action_ = add_action(tools_menu_, "actionStateManager", QStringLiteral("State Manager..."));
     connect(state_manager_action_, &QAction::triggered, this, [this] { cmd_state_manager(); });

@@ -60,7 +60,7 @@ TEST(Spc700Decoder, OperandsReadInWrittenOrder) {
         {{0xF7, 0x10}, "mov a, ($10)+y"},
         {{0xE7, 0x10}, "mov a, ($10+x)"},
         {{0x1F, 0x34, 0x12}, "jmp ($1234+x)"},
-        {{0x4F, 0x80}, "pcall $ff80"},
+        {{0x4F, 0x80}, "pcall $80"},
         {{0x31}, "tcall 3"},
         {{0xC6}, "mov (x), a"},
         {{0xAF}, "mov (x)+, a"},

@@ -156,19 +156,6 @@ TEST(CliRun, BenchLineAndWorkRamDumpWithFill) {
     EXPECT_EQ(unwritable.status, 1);
 }
 
-TEST(CliRun, FeaturesStillToComeAreAcceptedWithANotice) {
-    std::string dir = make_temp_folder("cli_pending");
-    fs::copy_file(test_rom_path("smoke"), dir + "/smoke.sfc");
-    CliRun run = run_cli({"smoke.sfc", "-n", "2", "--trace", "t.log"}, dir);
-    EXPECT_EQ(run.status, 0) << run.err;
-    size_t notices = 0;
-    for (size_t at = run.err.find("not available yet"); at != std::string::npos;
-         at = run.err.find("not available yet", at + 1)) {
-        notices++;
-    }
-    EXPECT_EQ(notices, 1u) << run.err;
-}
-
 TEST(CliSystemRegisters, TestCartridgeDrivenByAJoypadScript) {
     std::string dir = make_temp_folder("cli_sysregs");
     fs::copy_file(test_rom_path("sysregs_joypad"), dir + "/sysregs.sfc");

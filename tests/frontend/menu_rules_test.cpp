@@ -40,8 +40,9 @@ TEST(MenuRules, ToolsMenuEnablesTheStateManagerForSnesGamepaks) {
     EXPECT_FALSE(tools_menu(menu_inputs(false, c, false, 0, false)).state_manager_enabled);
     ToolsMenu loaded = tools_menu(menu_inputs(true, c, false, 0, false));
     EXPECT_TRUE(loaded.state_manager_enabled);
-    // Their windows come later: disabled, whatever is loaded.
-    EXPECT_FALSE(loaded.state_inspector_enabled);
+    // The inspector opens whatever is loaded; the transfer comes later.
+    EXPECT_TRUE(loaded.state_inspector_enabled);
+    EXPECT_TRUE(tools_menu(menu_inputs(false, c, false, 0, false)).state_inspector_enabled);
     EXPECT_FALSE(loaded.transfer_enabled);
     c.nes = true;
     EXPECT_FALSE(tools_menu(menu_inputs(true, c, false, 0, false)).state_manager_enabled);
