@@ -27,6 +27,11 @@ struct Options {
     RegionOverride region = RegionOverride::Auto;
     std::string log;
     bool no_battery_save = false;
+    // --copier-disk: write copier disk volumes instead of running.
+    std::string copier_device;  // "swc" or "gd3"; empty: run the cartridge
+    std::string copier_folder;
+    long volume_blocks = 176;   // the 1440K floppy
+    long copier_seed = 0;
 };
 
 enum class ParseResult { Run, Help, Error };
