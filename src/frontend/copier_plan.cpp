@@ -108,15 +108,16 @@ constexpr uint8_t kRowB[4][4] = {
 constexpr uint8_t kRowC[4][4] = {
     {0x21, 0x21, 0x21, 0x21}, {0x22, 0x23, 0x22, 0x23}, {0x24, 0x25, 0x23, 0x23}, {0x24, 0x25, 0x26, 0x27}};
 
-uint8_t battery_code(const CopierCartridge& c) { return c.has_battery ? c.ram_size_code : 0; }
+// The copiers size their cartridge RAM from the header's RAM size code.
+uint8_t ram_code(const CopierCartridge& c) { return c.ram_size_code; }
 
 void build_wildcard_header(const CopierCartridge& c, CopierHeaderBlock& h) {
     uint8_t mode = c.hirom ? 0x30 : 0x00;
-    switch (battery_code(c)) {
+    switch (ram_code(c)) {
         case 1: mode += 0x08; break;  // 2 KiB
         case 3: mode += 0x04; break;  // 8 KiB
         case 5: break;                // 32 KiB
-        default: mode |= 0x2C; break; // no battery RAM
+        default: mode |= 0x2C; break; // no cartridge RAM
     }
     h[2] = mode;
     h[8] = 0xAA;
@@ -126,7 +127,7 @@ void build_wildcard_header(const CopierCartridge& c, CopierHeaderBlock& h) {
 
 void build_game_doctor_header(const CopierCartridge& c, bool forced_split, CopierHeaderBlock& h) {
     std::memcpy(h.data(), "GAME DOCTOR SF 3", 16);
-    const uint8_t code = battery_code(c);
+    const uint8_t code = ram_code(c);
     h[16] = code == 1 ? 0x82 : code == 3 ? 0x81 : 0x80;
     if (!plain_map_mode(c.map_mode)) return;
     const uint32_t index = c.last_bank / 16;

@@ -32,7 +32,7 @@ struct CopierCartridge {
     bool hirom = false;       // the map the loader chose
     uint32_t last_bank = 0;   // last 32 KiB (LoROM) or 64 KiB (HiROM) bank holding data
     bool has_battery = false;
-    uint8_t ram_size_code = 0;  // header byte $xxD8: battery RAM of 2^code KiB
+    uint8_t ram_size_code = 0;  // header byte $xxD8: cartridge RAM of 2^code KiB
     bool dsp = false;           // a DSP-family chip on the board
 };
 CopierCartridge copier_cartridge(const Cartridge& c);

@@ -86,7 +86,8 @@ private:
         if (!space(s)) return false;
         const uint32_t room = blocks_that_fit(s.free_bytes, header_bytes());
         uint32_t size = room;
-        if (game_doctor()) size = job_.file_ends[file_index_] - written_;
+        if (game_doctor() && file_index_ < job_.file_ends.size()) size = job_.file_ends[file_index_] - written_;
+        else if (game_doctor()) size = remaining;
         else if (split_ != 0) size = split_;
         if (room == 0 || room < size) return ask_next_volume();
 

@@ -126,8 +126,9 @@ TEST(CopierHeader, WildcardModeByteCarriesMapAndBatteryRam) {
         uint8_t mode;
     };
     const Case cases[] = {
-        {false, true, 1, 0x08}, {false, true, 3, 0x04}, {false, true, 5, 0x00}, {false, false, 3, 0x2C},
+        {false, true, 1, 0x08}, {false, true, 3, 0x04}, {false, true, 5, 0x00}, {false, false, 0, 0x2C},
         {false, true, 2, 0x2C}, {true, true, 1, 0x38},  {true, true, 5, 0x30},  {true, false, 0, 0x3C},
+        {false, false, 3, 0x04},  // RAM without a battery still needs its RAM
     };
     for (const Case& t : cases) {
         CopierCartridge c = cart(t.hirom ? 0x21 : 0x20, 7, t.hirom);
