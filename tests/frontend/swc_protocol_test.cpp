@@ -144,6 +144,32 @@ TEST(SwcProtocol, CancelStopsAfterTheBlockInHandAndStillSendsTheHeader) {
     EXPECT_TRUE(port.data == s.bytes);
 }
 
+TEST(SwcProtocol, ImagesOverFourMegabytesSelectTheUpperHalf) {
+    RecordingPort port;
+    SwcLink link(port);
+    CopierJob job;
+    job.block_count = 513;
+    job.rom.assign(size_t(513) * 0x2000, 0x5A);
+    job.header[2] = 0x3C;
+    std::atomic<bool> cancel{false};
+    EXPECT_EQ(swc_send_job(link, job, cancel, nullptr), SwcOutcome::Finished);
+
+    Stream block512;  // block 512 starts with $C010 = 1
+    block512.write_byte(0xC010, 1);
+    block512.command(5, 0x200, 0);
+    const size_t per_block = block512.bytes.size() + 9 + 0x2000 + 1;
+    EXPECT_TRUE(std::equal(block512.bytes.begin(), block512.bytes.end(), port.data.begin() + 512 * per_block));
+    Stream tail;
+    tail.command(5, 0, 0);
+    tail.command(6, 0x0105, 2);  // 513 = $201 blocks
+    tail.write_byte(0xC010, 2);
+    tail.write_block(0x0400, std::vector<uint8_t>(job.header.begin(), job.header.end()));
+    ASSERT_GE(port.data.size(), tail.bytes.size());
+    EXPECT_TRUE(std::equal(tail.bytes.begin(), tail.bytes.end(), port.data.end() - long(tail.bytes.size())));
+    EXPECT_EQ(job.header[0], 0x01);
+    EXPECT_EQ(job.header[1], 0x02);
+}
+
 TEST(SwcProtocol, RunCommandCarriesTheModeByte) {
     RecordingPort port;
     SwcLink link(port);
