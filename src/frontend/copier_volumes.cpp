@@ -1,6 +1,7 @@
 #include "frontend/copier_volumes.h"
 
 #include <sys/statvfs.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -18,6 +19,9 @@ constexpr uint32_t kBaseNameLength = 8;
 constexpr uint64_t kBatteryFileUnit = 512;
 
 bool cancelled(const DiskWriterHooks& hooks) { return hooks.cancel && hooks.cancel->load(); }
+
+// An old file of the name gives its room to the new one (never a folder).
+void remove_old_file(const std::string& path) { ::unlink(path.c_str()); }
 
 // Whole blocks that fit beside a header of `header_bytes`.
 uint32_t blocks_that_fit(uint64_t bytes, uint32_t header_bytes) {
@@ -82,7 +86,7 @@ private:
             number_ = 1;
             if (!game_doctor()) header_[2] &= uint8_t(~kSwcMoreVolumes);
         }
-        std::remove(volume_path().c_str());
+        remove_old_file(volume_path());
         if (!space(s)) return false;
         const uint32_t room = blocks_that_fit(s.free_bytes, header_bytes());
         uint32_t size = room;
@@ -94,7 +98,7 @@ private:
         if (size < remaining) {
             if (number_ == 0) {
                 number_ = 1;
-                std::remove(volume_path().c_str());
+                remove_old_file(volume_path());
             }
             if (!game_doctor()) header_[2] |= kSwcMoreVolumes;
         } else {
@@ -135,7 +139,7 @@ private:
         const bool with_header = !game_doctor();
         const std::string path = path_of(copier_battery_name(job_.device, target_.base));
         for (;;) {
-            std::remove(path.c_str());
+            remove_old_file(path);
             DiskSpace s;
             if (!space(s)) return;
             const uint64_t units = kCopierBatteryBytes / kBatteryFileUnit + (with_header ? 1 : 0);
