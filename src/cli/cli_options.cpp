@@ -88,10 +88,14 @@ const char* usage_text() {
            "  --region ntsc|pal     override the cartridge's region\n"
            "  --log FILE            write the program's log (ROM Information block) to FILE\n"
            "  --no-battery-save     do not write the battery RAM file at exit\n"
+           "  --copier-disk swc|gd3 DIR  write the image as Super Wildcard or Game Doctor SF III\n"
+           "                        disk files into DIR (one line per file), then exit\n"
+           "  --volume-blocks N     Super Wildcard volume size in 8 KiB blocks (default 176, 1440K)\n"
+           "  --copier-seed S       seed of the Game Doctor name's three digits (default 0)\n"
            "Exit status: 0 success, 1 bad usage or a file that cannot be read or written,\n"
-           "  2 the image cannot be loaded. SIGINT, SIGTERM and SIGHUP stop the run at the\n"
-           "  next frame; the outputs and battery RAM are written, then the status is 130,\n"
-           "  143 or 129.\n";
+           "  2 the image cannot be loaded (or the copier cannot take it). SIGINT, SIGTERM\n"
+           "  and SIGHUP stop the run at the next frame; the outputs and battery RAM are\n"
+           "  written, then the status is 130, 143 or 129.\n";
 }
 
 ParseResult parse_options(int argc, char** argv, Options& o, std::string& error) {
@@ -210,6 +214,31 @@ ParseResult parse_options(int argc, char** argv, Options& o, std::string& error)
             else if (v == "pal") o.region = RegionOverride::Pal;
             else {
                 error = "--region takes ntsc or pal, not \"" + v + "\"";
+                return ParseResult::Error;
+            }
+        } else if (arg == "--copier-disk") {
+            if (!take_value(o.copier_device)) return ParseResult::Error;
+            if (o.copier_device != "swc" && o.copier_device != "gd3") {
+                error = "--copier-disk takes swc or gd3, not \"" + o.copier_device + "\"";
+                return ParseResult::Error;
+            }
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+                error = "--copier-disk needs a folder after the device";
+                return ParseResult::Error;
+            }
+            o.copier_folder = argv[++i];
+        } else if (arg == "--volume-blocks") {
+            std::string v;
+            if (!take_value(v)) return ParseResult::Error;
+            if (!parse_long(v, 1, 65535, o.volume_blocks)) {
+                error = "--volume-blocks takes 1 to 65535 blocks, not \"" + v + "\"";
+                return ParseResult::Error;
+            }
+        } else if (arg == "--copier-seed") {
+            std::string v;
+            if (!take_value(v)) return ParseResult::Error;
+            if (!parse_long(v, 0, 0xFFFFFFFFL, o.copier_seed)) {
+                error = "--copier-seed takes a number of 0 or more, not \"" + v + "\"";
                 return ParseResult::Error;
             }
         } else if (arg == "--info") {

@@ -35,6 +35,11 @@ struct Options {
     bool disassemble = false;
     uint32_t disassemble_address = 0;
     long disassemble_count = 0;
+    // --copier-disk: write copier disk volumes instead of running.
+    std::string copier_device;  // "swc" or "gd3"; empty: run the cartridge
+    std::string copier_folder;
+    long volume_blocks = 176;   // the 1440K floppy
+    long copier_seed = 0;
 };
 
 // Error: bad usage, told with the usage text. BadValue: a bad address or

@@ -12,6 +12,7 @@
 
 #include "cart/rom_info.h"
 #include "cli/cli_options.h"
+#include "cli/copier_disk.h"
 #include "cli/runner_io.h"
 #include "cli/stop_signals.h"
 #include "core/machine.h"
@@ -125,6 +126,11 @@ int run_cartridge(vt::EmulatorHost& host, const Options& o, vt::InputScript& scr
     if (o.info) {
         std::fputs(vt::rom_information_block(vt::rom_information(m.cart), "\n").c_str(), stdout);
         return kExitOk;
+    }
+    if (!o.copier_device.empty()) {
+        const cli::CopierDiskOptions copier{o.copier_device == "gd3", o.copier_folder, uint32_t(o.volume_blocks),
+                                            uint32_t(o.copier_seed)};
+        return cli::write_copier_disk(m, copier);
     }
 
     if (o.disassemble) {

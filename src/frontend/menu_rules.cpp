@@ -28,6 +28,7 @@ GamepakMenu gamepak_menu(const MenuInputs& in) {
 ToolsMenu tools_menu(const MenuInputs& in) {
     ToolsMenu t;
     t.state_manager_enabled = in.gamepak_loaded && !in.nes;
+    t.transfer_enabled = in.gamepak_loaded && !in.nes;
     return t;
 }
 

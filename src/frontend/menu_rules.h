@@ -32,7 +32,7 @@ GamepakMenu gamepak_menu(const MenuInputs& in);
 
 struct ToolsMenu {
     bool state_inspector_enabled = true;   // shown with or without a Gamepak
-    bool transfer_enabled = false;         // arrives with the copier transfer
+    bool transfer_enabled = false;
     bool state_manager_enabled = false;
 };
 ToolsMenu tools_menu(const MenuInputs& in);

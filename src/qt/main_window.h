@@ -214,6 +214,7 @@ private:
     void cmd_folder_preferences();
     void cmd_frame_rate(int item);
     void cmd_state_manager();
+    void cmd_transfer_gamepak();
     void cmd_configure_tools();
     void cmd_release_notes();
     void cmd_about();

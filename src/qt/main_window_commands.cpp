@@ -19,6 +19,7 @@
 #include "qt/sdl_audio.h"
 #include "qt/state_manager.h"
 #include "qt/transfer_options_dialog.h"
+#include "qt/transfer_window.h"
 #include "qt/video_bridge.h"
 #include "state/state_file.h"
 
@@ -146,6 +147,7 @@ void MainWindow::build_menus() {
     debugger_ = std::make_unique<DebuggerWindows>(*this, log_);
     debugger_->attach_menu(tools_menu_, inspector_action_);
     transfer_action_ = add_action(tools_menu_, "actionTransferGamepak", QStringLiteral("Transfer Gamepak..."));
+    connect(transfer_action_, &QAction::triggered, this, [this] { cmd_transfer_gamepak(); });
     state_manager_action_ = add_action(tools_menu_, "actionStateManager", QStringLiteral("State Manager..."));
     connect(state_manager_action_, &QAction::triggered, this, [this] { cmd_state_manager(); });
     tools_menu_->addSeparator();
@@ -371,6 +373,17 @@ void MainWindow::cmd_state_manager() {
         return ask(r.caption.toStdString(), r.text.toStdString(), r.icon, r.buttons);
     });
     if (manager.exec() == QDialog::Accepted) notify(state_loaded_notice(manager.loaded_path()));
+    if (audio_) audio_->clear();
+}
+
+void MainWindow::cmd_transfer_gamepak() {
+    if (!host_.gamepak_loaded() || machine().cart.nes) return;
+    HostHold hold(host_);
+    TransferWindow window(machine(), settings_, this);
+    window.set_message_sink([this](QWidget*, const BoxRequest& r) {
+        return ask(r.caption.toStdString(), r.text.toStdString(), r.icon, r.buttons);
+    });
+    window.exec();
     if (audio_) audio_->clear();
 }
 

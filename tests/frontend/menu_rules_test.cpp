@@ -35,17 +35,19 @@ TEST(MenuRules, GamepakMenuFollowsTheCartridge) {
     EXPECT_FALSE(gamepak_menu(menu_inputs(true, c, false, 1, false)).save_rts_enabled);
 }
 
-TEST(MenuRules, ToolsMenuEnablesTheStateManagerForSnesGamepaks) {
+TEST(MenuRules, ToolsMenuEnablesTheStateManagerAndTransferForSnesGamepaks) {
     Cartridge c;
     EXPECT_FALSE(tools_menu(menu_inputs(false, c, false, 0, false)).state_manager_enabled);
+    EXPECT_FALSE(tools_menu(menu_inputs(false, c, false, 0, false)).transfer_enabled);
     ToolsMenu loaded = tools_menu(menu_inputs(true, c, false, 0, false));
     EXPECT_TRUE(loaded.state_manager_enabled);
-    // The inspector opens whatever is loaded; the transfer comes later.
+    EXPECT_TRUE(loaded.transfer_enabled);
+    // The inspector opens whatever is loaded.
     EXPECT_TRUE(loaded.state_inspector_enabled);
     EXPECT_TRUE(tools_menu(menu_inputs(false, c, false, 0, false)).state_inspector_enabled);
-    EXPECT_FALSE(loaded.transfer_enabled);
     c.nes = true;
     EXPECT_FALSE(tools_menu(menu_inputs(true, c, false, 0, false)).state_manager_enabled);
+    EXPECT_FALSE(tools_menu(menu_inputs(true, c, false, 0, false)).transfer_enabled);
 }
 
 TEST(MenuRules, FrameRateItemsCarrySkipValuesAndRegionCaptions) {

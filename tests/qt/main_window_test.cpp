@@ -139,7 +139,7 @@ private slots:
         QVERIFY(action(w, "actionSaveRts")->isEnabled());
         QVERIFY(action(w, "actionSaveBackupRam")->isEnabled());  // the second has battery RAM
         QVERIFY(action(w, "actionStateManager")->isEnabled());
-        QVERIFY(!action(w, "actionTransferGamepak")->isEnabled());
+        QVERIFY(action(w, "actionTransferGamepak")->isEnabled());
 
         // A Reload item loads its file.
         reload->actions()[1]->trigger();
