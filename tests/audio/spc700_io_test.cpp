@@ -8,6 +8,7 @@
 #include "audio/ipl_rom.h"
 #include "cart/loader.h"
 #include "core/driver.h"
+#include "core/timing.h"
 #include "spc700_harness.h"
 #include "support/test_rom.h"
 
@@ -334,10 +335,13 @@ void sum_counters_for(Machine& m, int frames, double cycles_per_frame) {
 }
 
 TEST(ApuTimers, RatesThroughTheDriverInBothRegions) {
-    // NTSC: 262 lines of 1364 master clocks at 21.477 MHz; PAL: 312 lines
-    // at 21.281 MHz. The audio unit runs 1,024,000 cycles a second.
-    const double ntsc = 262 * 1364 / (21477272.73 / 1024000);
-    const double pal = 312 * 1364 / (21281370.0 / 1024000);
+    // The driver's line is kLineUnits clock units of two master clocks
+    // each (the main CPU's time); NTSC has 262 lines and a master clock of
+    // 21.477 MHz, PAL 312 lines at 21.281 MHz. The audio unit runs
+    // 1,024,000 cycles a second.
+    const double line_clocks = 2.0 * kLineUnits;
+    const double ntsc = 262 * line_clocks / (21477272.73 / 1024000);
+    const double pal = 312 * line_clocks / (21281370.0 / 1024000);
     {
         SCOPED_TRACE("NTSC");
         auto m = machine_with_rom("smoke");
