@@ -29,13 +29,18 @@ inline uint8_t spc_read(Machine& m, uint16_t addr) {
     return s.ram[addr];
 }
 
-// Writes always reach RAM, boot ROM area included, except the I/O registers.
+// Writes reach RAM, boot ROM area included; writes to the I/O registers
+// reach the RAM beneath them as well. While TEST keeps RAM from taking
+// writes every write takes the slow path, which drops the RAM part.
+void spc_write_slow(Machine& m, uint16_t addr, uint8_t value);
+
 inline void spc_write(Machine& m, uint16_t addr, uint8_t value) {
-    if (spc_is_io(addr)) [[unlikely]] {
-        kSpcIoWrite[addr & 0x0F](m, uint8_t(addr & 0x0F), value);
+    Apu& s = m.apu;
+    if ((addr & s.slow_write_mask) == s.slow_write_match) [[unlikely]] {
+        spc_write_slow(m, addr, value);
         return;
     }
-    m.apu.ram[addr] = value;
+    s.ram[addr] = value;
 }
 
 }  // namespace vt

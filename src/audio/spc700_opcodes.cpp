@@ -38,13 +38,18 @@ inline void write_dp_word(Machine& m, uint8_t offset, uint16_t value) {
     spc_write(m, dp_addr(m.apu, uint8_t(offset + 1)), uint8_t(value >> 8));
 }
 
-// The stack is page 1, which holds no I/O registers.
-inline void push(Apu& s, uint8_t v) { s.ram[0x100 | s.sp--] = v; }
+// The stack is page 1, which holds no I/O registers; pushes are writes like
+// any other (TEST can keep them out of RAM).
+inline void push(Machine& m, uint8_t v) {
+    Apu& s = m.apu;
+    spc_write(m, uint16_t(0x100 | s.sp), v);
+    s.sp--;
+}
 inline uint8_t pop(Apu& s) { return s.ram[0x100 | ++s.sp]; }
 
-inline void push_pc(Apu& s) {
-    push(s, uint8_t(s.pc >> 8));
-    push(s, uint8_t(s.pc));
+inline void push_pc(Machine& m) {
+    push(m, uint8_t(m.apu.pc >> 8));
+    push(m, uint8_t(m.apu.pc));
 }
 
 inline uint16_t pop_pc(Apu& s) {
@@ -52,9 +57,11 @@ inline uint16_t pop_pc(Apu& s) {
     return uint16_t(lo | pop(s) << 8);
 }
 
-// Vectors of TCALL and BRK are read from RAM, never from the boot ROM.
-inline uint16_t ram_word(const Apu& s, uint16_t addr) {
-    return uint16_t(s.ram[addr] | s.ram[uint16_t(addr + 1)] << 8);
+// The vectors of TCALL and BRK lie at $FFC0-$FFDF, where the boot ROM shows
+// while it is mapped: they are read like any other bytes.
+inline uint16_t read_word(Machine& m, uint16_t addr) {
+    uint16_t lo = spc_read(m, addr);
+    return uint16_t(lo | spc_read(m, uint16_t(addr + 1)) << 8);
 }
 
 inline uint16_t ya(const Apu& s) { return uint16_t(s.y << 8 | s.a); }
@@ -131,27 +138,20 @@ uint8_t alu_cmp(Psw& f, uint8_t a, uint8_t b) {
     return a;
 }
 
-// This program's H: set after ADC when bit 4 of the result is clear, after
-// SBC when it is set.
+// H is the carry out of bit 3. A subtraction is an addition of the
+// operand's complement, so there C and H mean "no borrow" from bit 8 and
+// from bit 4.
 uint8_t alu_adc(Psw& f, uint8_t a, uint8_t b) {
     unsigned sum = unsigned(a) + b + f.c;
     uint8_t r = uint8_t(sum);
+    f.h = ((a & 0x0F) + (b & 0x0F) + f.c) > 0x0F;
     f.c = sum > 0xFF;
     f.v = ~(a ^ b) & (a ^ r) & 0x80;
-    f.h = !(r & 0x10);
     set_nz(f, r);
     return r;
 }
 
-uint8_t alu_sbc(Psw& f, uint8_t a, uint8_t b) {
-    int diff = int(a) - b - !f.c;
-    uint8_t r = uint8_t(diff);
-    f.c = diff >= 0;
-    f.v = (a ^ b) & (a ^ r) & 0x80;
-    f.h = r & 0x10;
-    set_nz(f, r);
-    return r;
-}
+uint8_t alu_sbc(Psw& f, uint8_t a, uint8_t b) { return alu_adc(f, a, uint8_t(~b)); }
 
 using Unary = uint8_t (*)(Psw&, uint8_t);
 
@@ -265,52 +265,61 @@ int xcn(Machine& m) {
     return 0;
 }
 
-// MUL YA: N and Z follow the whole 16-bit product.
+// MUL YA: N and Z follow Y, the product's high byte.
 int mul(Machine& m) {
     Apu& s = m.apu;
     uint16_t r = uint16_t(s.y * s.a);
     set_ya(s, r);
-    set_nz16(s.psw, r);
+    set_nz(s.psw, s.y);
     return 0;
 }
 
-// DIV YA, X: by zero nothing changes. Otherwise A is the quotient's low
-// byte, Y the remainder, V tells a quotient above $FF.
+// DIV YA, X. The divider produces a 9-bit quotient: while Y < 2X it is the
+// plain quotient and remainder (V tells a quotient above $FF, A keeps its
+// low byte); beyond that, X = 0 included, the chip gives the results below.
+// H is set when the low digit of Y is at least that of X. N and Z follow A.
 int div(Machine& m) {
     Apu& s = m.apu;
-    if (s.x == 0) return 0;
-    uint16_t dividend = ya(s);
-    unsigned quotient = dividend / s.x;
-    s.psw.v = quotient > 0xFF;
-    s.psw.h = (s.y & 0x0F) >= (s.x & 0x0F);
-    s.y = uint8_t(dividend % s.x);
-    s.a = uint8_t(quotient);
+    const uint32_t dividend = ya(s);
+    const uint32_t x = s.x;
+    s.psw.v = s.y >= x;
+    s.psw.h = (s.y & 0x0F) >= (x & 0x0F);
+    if (s.y < (x << 1)) {
+        s.a = uint8_t(dividend / x);
+        s.y = uint8_t(dividend % x);
+    } else {
+        const uint32_t excess = dividend - (x << 9);
+        s.a = uint8_t(255 - excess / (256 - x));
+        s.y = uint8_t(x + excess % (256 - x));
+    }
     set_nz(s.psw, s.a);
     return 0;
 }
 
-// Decimal adjust after an addition: $60 when the value exceeds $99 or a
-// carry came out (C then set), 6 when the low digit exceeds 9.
+// Decimal adjust after an addition: $60 more when a carry came out or A is
+// above $99 (C then set), 6 more when a half carry came out or the low digit
+// is above 9.
 int daa(Machine& m) {
     Apu& s = m.apu;
     if (s.psw.c || s.a > 0x99) {
         s.a += 0x60;
         s.psw.c = true;
     }
-    if ((s.a & 0x0F) > 9) s.a += 6;
+    if (s.psw.h || (s.a & 0x0F) > 9) s.a += 6;
     set_nz(s.psw, s.a);
     return 0;
 }
 
-// Decimal adjust after a subtraction: $60 when the value exceeds $99 or a
-// borrow happened (C then clear), 6 when the low digit exceeds 9.
+// Decimal adjust after a subtraction: $60 less when it borrowed (C clear) or
+// A is above $99 (C then clear), 6 less when the low digit borrowed (H
+// clear) or is above 9.
 int das(Machine& m) {
     Apu& s = m.apu;
     if (!s.psw.c || s.a > 0x99) {
         s.a -= 0x60;
         s.psw.c = false;
     }
-    if ((s.a & 0x0F) > 9) s.a -= 6;
+    if (!s.psw.h || (s.a & 0x0F) > 9) s.a -= 6;
     set_nz(s.psw, s.a);
     return 0;
 }
@@ -339,31 +348,27 @@ int incw_decw(Machine& m) {
     return 0;
 }
 
-// H here follows bit 8 of the result, as for ADC/SBC bit 4.
-int addw(Machine& m) {
-    Apu& s = m.apu;
-    uint16_t a = ya(s);
-    uint16_t b = read_dp_word(m, fetch(m));
-    uint32_t sum = uint32_t(a) + b;
+// ADDW and SUBW add the word without a carry in (SUBW adds the complement
+// and 1); H is the carry out of bit 11, C out of bit 15.
+inline void add_word(Apu& s, uint16_t a, uint16_t b, unsigned carry_in) {
+    uint32_t sum = uint32_t(a) + b + carry_in;
     uint16_t r = uint16_t(sum);
+    s.psw.h = ((a & 0x0FFF) + (b & 0x0FFF) + carry_in) > 0x0FFF;
     s.psw.c = sum > 0xFFFF;
     s.psw.v = ~(a ^ b) & (a ^ r) & 0x8000;
-    s.psw.h = !(r & 0x100);
     set_ya(s, r);
     set_nz16(s.psw, r);
+}
+
+int addw(Machine& m) {
+    uint16_t b = read_dp_word(m, fetch(m));
+    add_word(m.apu, ya(m.apu), b, 0);
     return 0;
 }
 
 int subw(Machine& m) {
-    Apu& s = m.apu;
-    uint16_t a = ya(s);
     uint16_t b = read_dp_word(m, fetch(m));
-    uint16_t r = uint16_t(a - b);
-    s.psw.c = a >= b;
-    s.psw.v = (a ^ b) & (a ^ r) & 0x8000;
-    s.psw.h = r & 0x100;
-    set_ya(s, r);
-    set_nz16(s.psw, r);
+    add_word(m.apu, ya(m.apu), uint16_t(~b), 1);
     return 0;
 }
 
@@ -563,13 +568,13 @@ int mov1_bit_c(Machine& m) {
     return 0;
 }
 
-// TSET1/TCLR1: N and Z from A AND memory as read, then set or clear the
-// bits of A in memory.
+// TSET1/TCLR1: N and Z as a compare of A with memory as read (A - memory),
+// then set or clear the bits of A in memory.
 int tset1(Machine& m) {
     Apu& s = m.apu;
     uint16_t addr = am_abs(m);
     uint8_t v = spc_read(m, addr);
-    set_nz(s.psw, s.a & v);
+    set_nz(s.psw, uint8_t(s.a - v));
     spc_write(m, addr, v | s.a);
     return 0;
 }
@@ -578,7 +583,7 @@ int tclr1(Machine& m) {
     Apu& s = m.apu;
     uint16_t addr = am_abs(m);
     uint8_t v = spc_read(m, addr);
-    set_nz(s.psw, s.a & v);
+    set_nz(s.psw, uint8_t(s.a - v));
     spc_write(m, addr, v & ~s.a);
     return 0;
 }
@@ -622,33 +627,33 @@ int jmp_absx_indirect(Machine& m) {
 
 int call(Machine& m) {
     uint16_t target = fetch16(m);
-    push_pc(m.apu);
+    push_pc(m);
     m.apu.pc = target;
     return 0;
 }
 
 int pcall(Machine& m) {
     uint8_t offset = fetch(m);
-    push_pc(m.apu);
+    push_pc(m);
     m.apu.pc = uint16_t(0xFF00 | offset);
     return 0;
 }
 
 template <int N>
 int tcall(Machine& m) {
-    push_pc(m.apu);
-    m.apu.pc = ram_word(m.apu, uint16_t(0xFFDE - 2 * N));
+    push_pc(m);
+    m.apu.pc = read_word(m, uint16_t(0xFFDE - 2 * N));
     return 0;
 }
 
 // BRK pushes PC and PSW, sets B, clears I and jumps through $FFDE.
 int brk(Machine& m) {
     Apu& s = m.apu;
-    push_pc(s);
-    push(s, psw_pack(s.psw));
+    push_pc(m);
+    push(m, psw_pack(s.psw));
     s.psw.b = true;
     s.psw.i = false;
-    s.pc = ram_word(s, 0xFFDE);
+    s.pc = read_word(m, 0xFFDE);
     return 0;
 }
 
@@ -667,7 +672,7 @@ int reti(Machine& m) {
 
 template <uint8_t Apu::*R>
 int push_reg(Machine& m) {
-    push(m.apu, m.apu.*R);
+    push(m, m.apu.*R);
     return 0;
 }
 
@@ -678,7 +683,7 @@ int pop_reg(Machine& m) {
 }
 
 int push_psw(Machine& m) {
-    push(m.apu, psw_pack(m.apu.psw));
+    push(m, psw_pack(m.apu.psw));
     return 0;
 }
 
@@ -790,24 +795,25 @@ const SpcHandler kSpcOps[256] = {
     rmw_reg<op_inc, Y>, mov_reg<Y, A>, dbnz_y, halt,
 };
 
-// Cycles per opcode; a taken branch adds kTaken.
+// Cycles per opcode, from the published instruction set; a taken branch
+// adds kTaken.
 const uint8_t kSpcCycles[256] = {
-    2, 8, 4, 5, 3, 4, 3, 6, 2, 6, 5, 5, 6, 4, 6, 8,   // $00
-    2, 8, 4, 5, 4, 5, 5, 6, 5, 5, 6, 6, 2, 2, 4, 6,   // $10
-    2, 8, 4, 5, 3, 4, 3, 6, 2, 6, 5, 5, 6, 4, 5, 4,   // $20
-    2, 8, 4, 5, 4, 5, 5, 6, 5, 5, 6, 6, 2, 2, 3, 8,   // $30
-    2, 8, 4, 5, 3, 4, 3, 6, 2, 6, 4, 5, 6, 4, 6, 6,   // $40
-    2, 8, 4, 5, 4, 5, 5, 6, 5, 5, 4, 6, 2, 2, 4, 4,   // $50
-    2, 8, 4, 5, 3, 4, 3, 6, 2, 6, 4, 5, 6, 4, 5, 5,   // $60
-    2, 8, 4, 5, 4, 5, 5, 6, 5, 5, 5, 6, 2, 2, 3, 6,   // $70
-    2, 8, 4, 5, 3, 4, 3, 6, 2, 6, 5, 5, 6, 2, 4, 5,   // $80
-    2, 8, 4, 5, 4, 5, 5, 6, 5, 5, 5, 6, 2, 2, 12, 5,  // $90
-    3, 8, 4, 5, 4, 4, 3, 6, 2, 6, 4, 5, 6, 2, 4, 5,   // $A0
-    2, 8, 4, 5, 4, 5, 5, 6, 5, 5, 4, 6, 2, 2, 3, 4,   // $B0
-    3, 8, 4, 5, 4, 5, 4, 7, 2, 5, 5, 4, 5, 2, 4, 9,   // $C0
+    2, 8, 4, 5, 3, 4, 3, 6, 2, 6, 5, 4, 5, 4, 6, 8,   // $00
+    2, 8, 4, 5, 4, 5, 5, 6, 5, 5, 6, 5, 2, 2, 4, 6,   // $10
+    2, 8, 4, 5, 3, 4, 3, 6, 2, 6, 5, 4, 5, 4, 5, 4,   // $20
+    2, 8, 4, 5, 4, 5, 5, 6, 5, 5, 6, 5, 2, 2, 3, 8,   // $30
+    2, 8, 4, 5, 3, 4, 3, 6, 2, 6, 4, 4, 5, 4, 6, 6,   // $40
+    2, 8, 4, 5, 4, 5, 5, 6, 5, 5, 4, 5, 2, 2, 4, 3,   // $50
+    2, 8, 4, 5, 3, 4, 3, 6, 2, 6, 4, 4, 5, 4, 5, 5,   // $60
+    2, 8, 4, 5, 4, 5, 5, 6, 5, 5, 5, 5, 2, 2, 3, 6,   // $70
+    2, 8, 4, 5, 3, 4, 3, 6, 2, 6, 5, 4, 5, 2, 4, 5,   // $80
+    2, 8, 4, 5, 4, 5, 5, 6, 5, 5, 5, 5, 2, 2, 12, 5,  // $90
+    3, 8, 4, 5, 3, 4, 3, 6, 2, 6, 4, 4, 5, 2, 4, 4,   // $A0
+    2, 8, 4, 5, 4, 5, 5, 6, 5, 5, 5, 5, 2, 2, 3, 4,   // $B0
+    3, 8, 4, 5, 4, 5, 4, 7, 2, 5, 6, 4, 5, 2, 4, 9,   // $C0
     2, 8, 4, 5, 5, 6, 6, 7, 4, 5, 5, 5, 2, 2, 6, 3,   // $D0
     2, 8, 4, 5, 3, 4, 3, 6, 2, 4, 5, 3, 4, 3, 4, 3,   // $E0
-    2, 8, 4, 5, 4, 5, 5, 6, 3, 4, 6, 4, 2, 2, 4, 3,   // $F0
+    2, 8, 4, 5, 4, 5, 5, 6, 3, 4, 5, 4, 2, 2, 4, 3,   // $F0
 };
 
 }  // namespace vt

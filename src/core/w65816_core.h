@@ -22,6 +22,10 @@ namespace vt::w65816 {
 
 inline constexpr int kEmu = 4;
 
+// Status bits after power-on and reset: emulation mode (M and X read 1) with
+// interrupts disabled.
+inline constexpr uint8_t kEmulationStatus = kFlagM | kFlagX | kFlagI;
+
 template <int Q> inline constexpr bool is_emu = Q == kEmu;
 template <int Q> inline constexpr bool m8 = Q == kEmu || Q >= 2;  // 8-bit accumulator
 template <int Q> inline constexpr bool x8 = Q == kEmu || (Q & 1);  // 8-bit index registers
@@ -65,19 +69,27 @@ inline uint32_t fetch24(Ctx<B>& m) {
     return lo | (uint32_t(fetch8<B>(m)) << 16);
 }
 
-// m-width or x-width data at a 24-bit address; the high byte is at the next
-// 24-bit address.
-template <class B, bool Wide>
+// The address of the high byte of 16-bit data. Direct-page and stack data
+// live in bank 0 and wrap at $FFFF; every other mode carries into the next
+// bank.
+template <bool Bank0>
+inline uint32_t next_data_address(uint32_t a) {
+    if constexpr (Bank0) return (a + 1) & 0xFFFF;
+    else return (a + 1) & 0xFFFFFF;
+}
+
+// m-width or x-width data at a 24-bit address.
+template <class B, bool Wide, bool Bank0 = false>
 inline uint16_t read_data(Ctx<B>& m, uint32_t a) {
     uint16_t v = rd<B>(m, a);
-    if constexpr (Wide) v |= uint16_t(rd<B>(m, (a + 1) & 0xFFFFFF) << 8);
+    if constexpr (Wide) v |= uint16_t(rd<B>(m, next_data_address<Bank0>(a)) << 8);
     return v;
 }
 
-template <class B, bool Wide>
+template <class B, bool Wide, bool Bank0 = false>
 inline void write_data(Ctx<B>& m, uint32_t a, uint16_t v) {
     wr<B>(m, a, uint8_t(v));
-    if constexpr (Wide) wr<B>(m, (a + 1) & 0xFFFFFF, uint8_t(v >> 8));
+    if constexpr (Wide) wr<B>(m, next_data_address<Bank0>(a), uint8_t(v >> 8));
 }
 
 // A 16-bit pointer in bank 0 whose bytes lie at successive 16-bit addresses.
@@ -94,7 +106,14 @@ inline uint32_t read_pointer24(Ctx<B>& m, uint16_t p) {
 }
 
 // ---------------------------------------------------------------------------
-// Stack: in emulation mode only the low byte of S moves.
+// Stack: in emulation mode only the low byte of S moves for the 6502's own
+// stack instructions, so they stay in page 1. The 65816's additions (PEA,
+// PEI, PER, PHD, PLD, PHB, PHK, PLB, JSL, RTL, JSR (abs,X)) move all 16 bits
+// while they run, reaching pages 0 and 2, and only put the high byte back
+// to 1 when they finish: they use push8<B, kWideStack> and friends, then
+// end_wide_stack_op<Q>.
+
+inline constexpr int kWideStack = 0;  // the native quarter, for 16-bit stack arithmetic
 
 template <class B, int Q>
 inline void push8(Ctx<B>& m, uint8_t v) {
@@ -122,6 +141,11 @@ template <class B, int Q>
 inline uint16_t pull16(Ctx<B>& m) {
     uint16_t lo = pull8<B, Q>(m);
     return uint16_t(lo | (pull8<B, Q>(m) << 8));
+}
+
+template <int Q>
+inline void end_wide_stack_op(CpuRegs& c) {
+    if constexpr (is_emu<Q>) c.s = uint16_t(0x0100 | (c.s & 0xFF));
 }
 
 // ---------------------------------------------------------------------------
@@ -177,8 +201,9 @@ inline void arm_check(CpuCore<Ctx<B>>& c) {
 }
 
 // Unpacks a full status byte as PLP does: flags, status bits, IRQ mask, and
-// in native mode the index width and table quarter.
-template <class B>
+// in native mode the index width and table quarter. In emulation mode M and
+// X are 1 whatever the byte says: the chip cannot clear them there.
+template <class B, int Q>
 inline void set_status(CpuCore<Ctx<B>>& c, uint8_t v) {
     c.n = (v >> 7) & 1;
     c.v = (v >> 6) & 1;
@@ -186,7 +211,9 @@ inline void set_status(CpuCore<Ctx<B>>& c, uint8_t v) {
     c.c = v & 1;
     c.p = v & 0x3C;
     c.irq_mask = (v & kFlagI) ? 0 : 3;
-    if (!c.e) {
+    if constexpr (is_emu<Q>) {
+        c.p |= kFlagM | kFlagX;
+    } else {
         if (v & kFlagX) {
             c.x &= 0xFF;
             c.y &= 0xFF;
@@ -216,33 +243,64 @@ enum class Am {
     SrIndY,      // (sr,S),Y
 };
 
-// D + op in bank 0; 3 units more when the low byte of D plus op carries.
+// Direct page. Every direct-page address is in bank 0; the chip spends one
+// cycle more (3 units) whenever the low byte of D is not zero.
 template <class B>
 inline uint16_t dp_address(Ctx<B>& m, uint8_t op) {
     auto& c = B::cpu(m);
-    if ((c.d & 0xFF) + op > 0xFF) B::tick(m, 3);
+    if (c.d & 0xFF) B::tick(m, 3);
     return uint16_t(c.d + op);
 }
 
+// dp,X and dp,Y. In emulation mode with the low byte of D at 0 the index
+// wraps within the direct page, as on the 6502; with any other D the sum is
+// a plain 16-bit one, as in native mode.
 template <class B, int Q>
-inline uint16_t dpx_address(Ctx<B>& m, uint8_t op) {
+inline uint16_t dp_indexed_address(Ctx<B>& m, uint8_t op, uint16_t index) {
     auto& c = B::cpu(m);
     if constexpr (is_emu<Q>) {
-        uint16_t sum = uint16_t(op + c.x + c.d);
-        if ((c.d & 0xFF) == 0) return uint16_t((c.d & 0xFF00) | (sum & 0xFF));
-        if ((sum >> 8) != (c.d >> 8)) B::tick(m, 3);
-        return sum;
-    } else {
-        return uint16_t(dp_address<B>(m, op) + c.x);
+        if ((c.d & 0xFF) == 0) return uint16_t(c.d | uint8_t(op + index));
     }
+    return uint16_t(dp_address<B>(m, op) + index);
 }
 
+// The 16-bit pointer of (dp) and (dp),Y. In emulation mode with the low byte
+// of D at 0 its second byte comes from the same page ($xxFF, then $xx00).
 template <class B, int Q>
-inline uint16_t sr_address(Ctx<B>& m, uint8_t op) {
+inline uint16_t read_dp_pointer(Ctx<B>& m, uint8_t op) {
     auto& c = B::cpu(m);
-    if constexpr (is_emu<Q>) return uint16_t((c.s & 0xFF00) | ((c.s + op) & 0xFF));
-    else return uint16_t(c.s + op);
+    uint16_t p = dp_address<B>(m, op);
+    uint16_t hi_at = uint16_t(p + 1);
+    if constexpr (is_emu<Q>) {
+        if ((c.d & 0xFF) == 0) hi_at = uint16_t(c.d | uint8_t(op + 1));
+    }
+    uint16_t lo = B::read(m, 0, p);
+    return uint16_t(lo | (B::read(m, 0, hi_at) << 8));
 }
+
+// The pointer of (dp,X). In emulation mode its second byte always comes
+// from the page of the first, whatever D holds: with D's low byte non-zero
+// the first byte may lie outside D's page, and the second follows it there
+// but wraps within that page.
+template <class B, int Q>
+inline uint16_t read_dpx_pointer(Ctx<B>& m, uint8_t op) {
+    uint16_t p = dp_indexed_address<B, Q>(m, op, B::cpu(m).x);
+    uint16_t hi_at;
+    if constexpr (is_emu<Q>) hi_at = uint16_t((p & 0xFF00) | uint8_t(p + 1));
+    else hi_at = uint16_t(p + 1);
+    uint16_t lo = B::read(m, 0, p);
+    return uint16_t(lo | (B::read(m, 0, hi_at) << 8));
+}
+
+// sr,S: S + op in bank 0, a 16-bit sum in both modes (stack-relative
+// addressing is the 65816's own and leaves page 1 freely).
+template <class B>
+inline uint16_t sr_address(Ctx<B>& m, uint8_t op) {
+    return uint16_t(B::cpu(m).s + op);
+}
+
+// Modes whose 16-bit data wraps within bank 0.
+constexpr bool in_bank0(Am am) { return am == Am::Dp || am == Am::DpX || am == Am::DpY || am == Am::Sr; }
 
 // Fetches the operand and returns the 24-bit effective address.
 template <class B, int Q, Am am>
@@ -251,23 +309,19 @@ inline uint32_t effective_address(Ctx<B>& m) {
     if constexpr (am == Am::Dp) {
         return dp_address<B>(m, fetch8<B>(m));
     } else if constexpr (am == Am::DpX) {
-        return dpx_address<B, Q>(m, fetch8<B>(m));
+        return dp_indexed_address<B, Q>(m, fetch8<B>(m), c.x);
     } else if constexpr (am == Am::DpY) {
-        uint16_t base = dp_address<B>(m, fetch8<B>(m));
-        if constexpr (is_emu<Q>) return (base & 0xFF00) | ((base + c.y) & 0xFF);
-        else return uint16_t(base + c.y);
+        return dp_indexed_address<B, Q>(m, fetch8<B>(m), c.y);
     } else if constexpr (am == Am::DpInd) {
-        uint16_t p = dp_address<B>(m, fetch8<B>(m));
-        return (uint32_t(c.dbr) << 16) | read_pointer16<B>(m, p);
+        return (uint32_t(c.dbr) << 16) | read_dp_pointer<B, Q>(m, fetch8<B>(m));
     } else if constexpr (am == Am::DpIndLong) {
+        // [dp] is the 65816's own: its three bytes never wrap within a page.
         uint16_t p = dp_address<B>(m, fetch8<B>(m));
         return read_pointer24<B>(m, p);
     } else if constexpr (am == Am::DpXInd) {
-        uint16_t p = dpx_address<B, Q>(m, fetch8<B>(m));
-        return (uint32_t(c.dbr) << 16) | read_pointer16<B>(m, p);
+        return (uint32_t(c.dbr) << 16) | read_dpx_pointer<B, Q>(m, fetch8<B>(m));
     } else if constexpr (am == Am::DpIndY) {
-        uint16_t p = dp_address<B>(m, fetch8<B>(m));
-        uint32_t base = (uint32_t(c.dbr) << 16) | read_pointer16<B>(m, p);
+        uint32_t base = (uint32_t(c.dbr) << 16) | read_dp_pointer<B, Q>(m, fetch8<B>(m));
         return (base + c.y) & 0xFFFFFF;
     } else if constexpr (am == Am::DpIndLongY) {
         uint16_t p = dp_address<B>(m, fetch8<B>(m));
@@ -283,10 +337,10 @@ inline uint32_t effective_address(Ctx<B>& m) {
     } else if constexpr (am == Am::LongX) {
         return (fetch24<B>(m) + c.x) & 0xFFFFFF;
     } else if constexpr (am == Am::Sr) {
-        return sr_address<B, Q>(m, fetch8<B>(m));
+        return sr_address<B>(m, fetch8<B>(m));
     } else {
         static_assert(am == Am::SrIndY);
-        uint16_t p = sr_address<B, Q>(m, fetch8<B>(m));
+        uint16_t p = sr_address<B>(m, fetch8<B>(m));
         uint32_t base = (uint32_t(c.dbr) << 16) | read_pointer16<B>(m, p);
         return (base + c.y) & 0xFFFFFF;
     }
@@ -338,67 +392,53 @@ constexpr int rmw_cycles(Am am) {
 
 enum class Alu { Ora, And, Eor, Adc, Lda, Cmp, Sbc, Bit };
 
-// Decimal adjustment of one byte of an addition; returns the adjusted byte
-// and updates the carry.
-inline uint8_t bcd_add_byte(uint8_t a, uint8_t b, int& carry) {
-    int sum = a + b + carry;
-    bool half = ((a & 0x0F) + (b & 0x0F) + carry) > 0x0F;
-    bool carry7 = sum > 0xFF;
-    int r = sum & 0xFF;
-    if ((r & 0x0F) > 9 || half) r += 6;
-    if (sum > 0x99 || carry7) {
-        r += 0x60;
-        carry = 1;
-    } else {
-        carry = 0;
-    }
-    return uint8_t(r);
-}
-
-inline uint8_t bcd_sub_byte(uint8_t a, uint8_t b, int& borrow) {
-    int diff = a - b - borrow;
-    bool half = (a & 0x0F) < (b & 0x0F) + borrow;
-    bool borrow7 = diff < 0;
-    int r = diff & 0xFF;
-    borrow = borrow7 ? 1 : 0;
-    if ((r & 0x0F) > 9 || half) {
-        r -= 6;
-        if (r < 0) borrow = 1;
-        r &= 0xFF;
-    }
-    if ((diff & 0xFF) > 0x99 || borrow7) {
-        r = (r - 0x60) & 0xFF;
-        borrow = 1;
-    }
-    return uint8_t(r);
-}
-
-// Decimal ADC/SBC, one shared routine per width. V is the signed overflow of
-// the unadjusted binary operation.
+// Decimal mode works digit by digit, low digit first, as the chip's
+// decimal adjust does. Adding: a digit sum above 9 gets 6 more and carries
+// into the next digit. Subtracting: a digit that borrowed gets 6 less.
+// Digits above 9 in the operands go through the same steps, which is what
+// the chip gives for them. V is the signed overflow of the value the top
+// digit has before its own adjustment; for a subtraction that is the same
+// as in binary mode. C is the carry (no borrow) out of the top digit; N and
+// Z follow the adjusted result.
 template <bool Wide>
 inline void adc_decimal(CpuRegs& c, uint16_t a, uint16_t b) {
+    constexpr int kDigits = Wide ? 4 : 2;
+    constexpr uint32_t top = Wide ? 0x8000 : 0x80;
+    uint32_t result = 0;
+    uint32_t before_top = 0;
     int carry = c.c;
-    uint16_t r = bcd_add_byte(uint8_t(a), uint8_t(b), carry);
-    if constexpr (Wide) r |= uint16_t(bcd_add_byte(uint8_t(a >> 8), uint8_t(b >> 8), carry) << 8);
-    uint32_t bin = uint32_t(a) + b + c.c;
-    constexpr uint16_t top = Wide ? 0x8000 : 0x80;
-    c.v = (~(a ^ b) & (a ^ bin) & top) != 0;
+    for (int i = 0; i < kDigits; i++) {
+        const int shift = 4 * i;
+        int digit = ((a >> shift) & 0x0F) + ((b >> shift) & 0x0F) + carry;
+        if (i == kDigits - 1) before_top = result | (uint32_t(digit) << shift);
+        if (digit > 9) digit += 6;
+        carry = digit > 0x0F;
+        result |= uint32_t(digit & 0x0F) << shift;
+    }
+    c.v = (~(a ^ b) & (a ^ before_top) & top) != 0;
     c.c = uint8_t(carry);
-    set_acc<Wide>(c, r);
-    set_nz<Wide>(c, r);
+    set_acc<Wide>(c, uint16_t(result));
+    set_nz<Wide>(c, uint16_t(result));
 }
 
 template <bool Wide>
 inline void sbc_decimal(CpuRegs& c, uint16_t a, uint16_t b) {
+    constexpr int kDigits = Wide ? 4 : 2;
+    constexpr uint32_t top = Wide ? 0x8000 : 0x80;
+    uint32_t result = 0;
     int borrow = 1 - c.c;
-    uint16_t r = bcd_sub_byte(uint8_t(a), uint8_t(b), borrow);
-    if constexpr (Wide) r |= uint16_t(bcd_sub_byte(uint8_t(a >> 8), uint8_t(b >> 8), borrow) << 8);
-    uint32_t bin = uint32_t(a) - b - (1 - c.c);
-    constexpr uint16_t top = Wide ? 0x8000 : 0x80;
-    c.v = ((a ^ b) & (a ^ bin) & top) != 0;
+    const uint32_t binary = uint32_t(a) - b - borrow;
+    for (int i = 0; i < kDigits; i++) {
+        const int shift = 4 * i;
+        int digit = ((a >> shift) & 0x0F) - ((b >> shift) & 0x0F) - borrow;
+        borrow = digit < 0;
+        if (borrow) digit -= 6;
+        result |= uint32_t(digit & 0x0F) << shift;
+    }
+    c.v = ((a ^ b) & (a ^ binary) & top) != 0;
     c.c = uint8_t(1 - borrow);
-    set_acc<Wide>(c, r);
-    set_nz<Wide>(c, r);
+    set_acc<Wide>(c, uint16_t(result));
+    set_nz<Wide>(c, uint16_t(result));
 }
 
 // Applies an accumulator operation to an m-width operand.
@@ -462,7 +502,7 @@ void op_alu(Ctx<B>& m) {
     constexpr bool W = !m8<Q>;
     cycles<B>(m, read_cycles(am) + W);
     uint32_t a = effective_address<B, Q, am>(m);
-    alu_apply<op, W>(B::cpu(m), read_data<B, W>(m, a));
+    alu_apply<op, W>(B::cpu(m), read_data<B, W, in_bank0(am)>(m, a));
 }
 
 template <class B, int Q, Alu op>
@@ -480,7 +520,7 @@ void op_sta(Ctx<B>& m) {
     constexpr bool W = !m8<Q>;
     cycles<B>(m, store_cycles(am) + W);
     uint32_t a = effective_address<B, Q, am>(m);
-    write_data<B, W>(m, a, B::cpu(m).a);
+    write_data<B, W, in_bank0(am)>(m, a, B::cpu(m).a);
 }
 
 template <class B, int Q, Am am>
@@ -488,7 +528,7 @@ void op_stz(Ctx<B>& m) {
     constexpr bool W = !m8<Q>;
     cycles<B>(m, store_cycles(am) + W);
     uint32_t a = effective_address<B, Q, am>(m);
-    write_data<B, W>(m, a, 0);
+    write_data<B, W, in_bank0(am)>(m, a, 0);
 }
 
 enum class Idx { X, Y };
@@ -514,7 +554,7 @@ void op_ld_index(Ctx<B>& m) {
     constexpr bool W = !x8<Q>;
     cycles<B>(m, read_cycles(am) + W);
     uint32_t a = effective_address<B, Q, am>(m);
-    uint16_t v = read_data<B, W>(m, a);
+    uint16_t v = read_data<B, W, in_bank0(am)>(m, a);
     index_reg<B, r>(m) = v;
     set_nz<W>(B::cpu(m), v);
 }
@@ -524,7 +564,7 @@ void op_st_index(Ctx<B>& m) {
     constexpr bool W = !x8<Q>;
     cycles<B>(m, read_cycles(am) + W);
     uint32_t a = effective_address<B, Q, am>(m);
-    write_data<B, W>(m, a, index_reg<B, r>(m));
+    write_data<B, W, in_bank0(am)>(m, a, index_reg<B, r>(m));
 }
 
 template <bool Wide>
@@ -546,7 +586,7 @@ void op_cp_index(Ctx<B>& m) {
     constexpr bool W = !x8<Q>;
     cycles<B>(m, read_cycles(am) + W);
     uint32_t a = effective_address<B, Q, am>(m);
-    uint16_t v = read_data<B, W>(m, a);
+    uint16_t v = read_data<B, W, in_bank0(am)>(m, a);
     compare<W>(B::cpu(m), index_reg<B, r>(m), v);
 }
 
@@ -591,9 +631,9 @@ void op_rmw(Ctx<B>& m) {
     constexpr bool W = !m8<Q>;
     cycles<B>(m, rmw_cycles(am) + 2 * W);
     uint32_t a = effective_address<B, Q, am>(m);
-    uint16_t v = read_data<B, W>(m, a);
+    uint16_t v = read_data<B, W, in_bank0(am)>(m, a);
     uint16_t r = rmw_apply<op, W>(B::cpu(m), v);
-    if constexpr (W) wr<B>(m, (a + 1) & 0xFFFFFF, uint8_t(r >> 8));  // high byte first
+    if constexpr (W) wr<B>(m, next_data_address<in_bank0(am)>(a), uint8_t(r >> 8));  // high byte first
     wr<B>(m, a, uint8_t(r));
 }
 
@@ -739,6 +779,7 @@ void op_rep(Ctx<B>& m) {
     if (v & 0x02) c.z = 0;
     if (v & 0x01) c.c = 0;
     c.p &= uint8_t(~(v & 0x3C));
+    if constexpr (is_emu<Q>) c.p |= kFlagM | kFlagX;  // they stay 1 in emulation mode
     if (v & kFlagI) {
         c.irq_mask = 3;
         arm_check<B>(c);
@@ -772,7 +813,7 @@ inline void enter_emulation(CpuCore<Ctx<B>>& c) {
     c.x &= 0xFF;
     c.y &= 0xFF;
     c.s = uint16_t(0x0100 | (c.s & 0xFF));
-    c.p = uint8_t((c.p & ~kFlagX) | kFlagM);
+    c.p |= kFlagM | kFlagX;
     select_table<B>(c);
 }
 
@@ -837,13 +878,15 @@ void op_pull_index(Ctx<B>& m) {
 template <class B, int Q>
 void op_phb(Ctx<B>& m) {
     cycles<B>(m, 3);
-    push8<B, Q>(m, B::cpu(m).dbr);
+    push8<B, kWideStack>(m, B::cpu(m).dbr);
+    end_wide_stack_op<Q>(B::cpu(m));
 }
 
 template <class B, int Q>
 void op_phk(Ctx<B>& m) {
     cycles<B>(m, 3);
-    push8<B, Q>(m, B::cpu(m).pbr);
+    push8<B, kWideStack>(m, B::cpu(m).pbr);
+    end_wide_stack_op<Q>(B::cpu(m));
 }
 
 template <class B, int Q>
@@ -855,14 +898,16 @@ void op_php(Ctx<B>& m) {
 template <class B, int Q>
 void op_phd(Ctx<B>& m) {
     cycles<B>(m, 4);
-    push16<B, Q>(m, B::cpu(m).d);
+    push16<B, kWideStack>(m, B::cpu(m).d);
+    end_wide_stack_op<Q>(B::cpu(m));
 }
 
 template <class B, int Q>
 void op_plb(Ctx<B>& m) {
     cycles<B>(m, 4);
-    uint8_t v = pull8<B, Q>(m);
+    uint8_t v = pull8<B, kWideStack>(m);
     auto& c = B::cpu(m);
+    end_wide_stack_op<Q>(c);
     c.dbr = v;
     set_nz<false>(c, v);
 }
@@ -870,8 +915,9 @@ void op_plb(Ctx<B>& m) {
 template <class B, int Q>
 void op_pld(Ctx<B>& m) {
     cycles<B>(m, 5);
-    uint16_t v = pull16<B, Q>(m);
+    uint16_t v = pull16<B, kWideStack>(m);
     auto& c = B::cpu(m);
+    end_wide_stack_op<Q>(c);
     c.d = v;
     set_nz<true>(c, v);
 }
@@ -881,29 +927,32 @@ void op_plp(Ctx<B>& m) {
     cycles<B>(m, 4);
     uint8_t v = pull8<B, Q>(m);
     auto& c = B::cpu(m);
-    set_status<B>(c, v);
+    set_status<B, Q>(c, v);
     if (!(v & kFlagI)) arm_check<B>(c);
 }
 
 template <class B, int Q>
 void op_pea(Ctx<B>& m) {
     cycles<B>(m, 5);
-    push16<B, Q>(m, fetch16<B>(m));
+    push16<B, kWideStack>(m, fetch16<B>(m));
+    end_wide_stack_op<Q>(B::cpu(m));
 }
 
+// PEI reads its word like [dp] reads a pointer: never wrapped in a page.
 template <class B, int Q>
 void op_pei(Ctx<B>& m) {
     cycles<B>(m, 6);
-    auto& c = B::cpu(m);
-    uint16_t p = uint16_t(c.d + fetch8<B>(m));  // no carry penalty
-    push16<B, Q>(m, read_pointer16<B>(m, p));
+    uint16_t p = dp_address<B>(m, fetch8<B>(m));
+    push16<B, kWideStack>(m, read_pointer16<B>(m, p));
+    end_wide_stack_op<Q>(B::cpu(m));
 }
 
 template <class B, int Q>
 void op_per(Ctx<B>& m) {
     cycles<B>(m, 6);
     uint16_t off = fetch16<B>(m);
-    push16<B, Q>(m, uint16_t(B::cpu(m).pc + off));
+    push16<B, kWideStack>(m, uint16_t(B::cpu(m).pc + off));
+    end_wide_stack_op<Q>(B::cpu(m));
 }
 
 // ---------------------------------------------------------------------------
@@ -928,12 +977,9 @@ void op_jml_long(Ctx<B>& m) {
 template <class B, int Q>
 void op_jmp_ind(Ctx<B>& m) {
     cycles<B>(m, 5);
+    // The 6502's page wrap of JMP ($xxFF) is gone on this chip, in both modes.
     uint16_t p = fetch16<B>(m);
-    uint16_t lo = B::read(m, 0, p);
-    uint16_t hi_addr;
-    if constexpr (is_emu<Q>) hi_addr = uint16_t((p & 0xFF00) | ((p + 1) & 0xFF));  // stays in the page
-    else hi_addr = uint16_t(p + 1);
-    B::cpu(m).pc = uint16_t(lo | (B::read(m, 0, hi_addr) << 8));
+    B::cpu(m).pc = read_pointer16<B>(m, p);
 }
 
 template <class B>
@@ -974,7 +1020,8 @@ void op_jsr_indx(Ctx<B>& m) {
     cycles<B>(m, 8);
     uint16_t op = fetch16<B>(m);
     auto& c = B::cpu(m);
-    push16<B, Q>(m, uint16_t(c.pc - 1));
+    push16<B, kWideStack>(m, uint16_t(c.pc - 1));
+    end_wide_stack_op<Q>(c);
     c.pc = read_program_pointer<B>(m, uint16_t(op + c.x));
 }
 
@@ -983,8 +1030,9 @@ void op_jsl(Ctx<B>& m) {
     cycles<B>(m, 8);
     uint32_t t = fetch24<B>(m);
     auto& c = B::cpu(m);
-    push8<B, Q>(m, c.pbr);
-    push16<B, Q>(m, uint16_t(c.pc - 1));
+    push8<B, kWideStack>(m, c.pbr);
+    push16<B, kWideStack>(m, uint16_t(c.pc - 1));
+    end_wide_stack_op<Q>(c);
     c.pc = uint16_t(t);
     c.pbr = uint8_t(t >> 16);
 }
@@ -999,9 +1047,10 @@ void op_rts(Ctx<B>& m) {
 template <class B, int Q>
 void op_rtl(Ctx<B>& m) {
     cycles<B>(m, 6);
-    uint16_t t = pull16<B, Q>(m);
-    uint8_t bank = pull8<B, Q>(m);
+    uint16_t t = pull16<B, kWideStack>(m);
+    uint8_t bank = pull8<B, kWideStack>(m);
     auto& c = B::cpu(m);
+    end_wide_stack_op<Q>(c);
     c.pc = uint16_t(t + 1);
     c.pbr = bank;
 }
@@ -1011,7 +1060,7 @@ void op_rti(Ctx<B>& m) {
     cycles<B>(m, is_emu<Q> ? 6 : 7);
     uint8_t status = pull8<B, Q>(m);
     auto& c = B::cpu(m);
-    set_status<B>(c, status);
+    set_status<B, Q>(c, status);
     if (!(status & kFlagI)) arm_check<B>(c);
     c.pc = pull16<B, Q>(m);
     if constexpr (!is_emu<Q>) c.pbr = pull8<B, Q>(m);
@@ -1020,13 +1069,16 @@ void op_rti(Ctx<B>& m) {
 // ---------------------------------------------------------------------------
 // Branches
 
+// A taken branch costs a cycle more; in emulation mode another when the
+// target lies in another page than the instruction that follows the branch.
 template <class B, int Q>
-inline void take_branch(Ctx<B>& m, uint16_t operand_addr, uint16_t target) {
+inline void take_branch(Ctx<B>& m, uint16_t target) {
     cycles<B>(m, 1);
+    auto& c = B::cpu(m);
     if constexpr (is_emu<Q>) {
-        if ((target >> 8) != (operand_addr >> 8)) cycles<B>(m, 1);
+        if ((target >> 8) != (c.pc >> 8)) cycles<B>(m, 1);
     }
-    B::cpu(m).pc = target;
+    c.pc = target;
 }
 
 enum class Cond { Pl, Mi, Vc, Vs, Cc, Cs, Ne, Eq, Always };
@@ -1052,9 +1104,8 @@ void op_branch(Ctx<B>& m) {
     // BRA costs 3 (4 across a page in emulation mode); the others 2 + taken.
     cycles<B>(m, 2);
     auto& c = B::cpu(m);
-    uint16_t operand_addr = c.pc;
     int8_t off = int8_t(fetch8<B>(m));
-    if (condition<cond>(c)) take_branch<B, Q>(m, operand_addr, uint16_t(c.pc + off));
+    if (condition<cond>(c)) take_branch<B, Q>(m, uint16_t(c.pc + off));
 }
 
 template <class B, int Q>
@@ -1072,18 +1123,20 @@ enum class Interrupt { Nmi, Irq, Brk, Cop };
 
 // Pushes the return state and jumps through the vector. Emulation and native
 // mode differ in what is pushed and which vector is used; the test is made
-// here at run time because interrupts are rare.
+// here at run time because interrupts are rare. The IRQ sources stay set:
+// the line is held until the program acknowledges the source.
 template <class B>
 void enter_interrupt(Ctx<B>& m, Interrupt kind, uint16_t return_pc) {
     auto& c = B::cpu(m);
     uint16_t vector;
     if (c.e) {
         B::tick(m, 21);
-        if (kind == Interrupt::Irq) c.irq_sources = 0;
         push16<B, kEmu>(m, return_pc);
-        push8<B, kEmu>(m, cpu_status(c));
-        if (kind == Interrupt::Brk) c.p |= kFlagX;  // the break flag
-        else if (kind == Interrupt::Irq) c.p &= ~kFlagX;
+        // As on the 6502, bit 4 of the pushed status tells a software
+        // interrupt (1) from a hardware one (0); in the register it reads 1.
+        uint8_t status = cpu_status(c);
+        if (kind == Interrupt::Nmi || kind == Interrupt::Irq) status &= uint8_t(~kFlagX);
+        push8<B, kEmu>(m, status);
         switch (kind) {
             case Interrupt::Nmi: vector = 0xFFFA; break;
             case Interrupt::Cop: vector = 0xFFF4; break;
@@ -1529,6 +1582,7 @@ template <class B>
 void power_on(Ctx<B>& m) {
     auto& c = B::cpu(m);
     static_cast<CpuRegs&>(c) = CpuRegs{};
+    c.p = kEmulationStatus;
     c.check_routine = &interrupt_check<B>;
     c.next_step = c.check_routine;
     select_table<B>(c);
@@ -1539,7 +1593,7 @@ template <class B>
 void reset(Ctx<B>& m) {
     auto& c = B::cpu(m);
     B::tick(m, 24);
-    c.p = 0x24;
+    c.p = kEmulationStatus;
     c.e = 1;
     c.x &= 0xFF;
     c.y &= 0xFF;
@@ -1577,11 +1631,14 @@ template <class B>
 void set_status_and_mode(Ctx<B>& m, uint8_t status, uint8_t e) {
     auto& c = B::cpu(m);
     c.e = e ? 1 : 0;
-    set_status<B>(c, status);
     if (c.e) {
+        set_status<B, kEmu>(c, status);
         c.x &= 0xFF;
         c.y &= 0xFF;
+        c.s = uint16_t(0x0100 | (c.s & 0xFF));
         select_table<B>(c);
+    } else {
+        set_status<B, 0>(c, status);
     }
     c.waiting = 0;
     c.check_routine = &interrupt_check<B>;

@@ -55,29 +55,38 @@ template <class ByteAt>
 bool effective_address(ByteAt&& byte, const W65816DecodeState& r, AddrMode mode, uint32_t op, uint32_t& out) {
     auto pointer16 = [&](uint16_t p) { return uint16_t(byte(p) | (byte(uint16_t(p + 1)) << 8)); };
     auto pointer24 = [&](uint16_t p) { return pointer16(p) | (uint32_t(byte(uint16_t(p + 2))) << 16); };
-    // Direct-page and stack addresses as the processor forms them, emulation
-    // mode's page wrapping included.
-    auto dp_x = [&](uint8_t o) {
-        if (r.e && (r.d & 0xFF) == 0) return uint16_t((r.d & 0xFF00) | ((o + r.x) & 0xFF));
-        return uint16_t(r.d + o + r.x);
+    // Direct-page and stack addresses as the processor forms them. Emulation
+    // mode wraps dp,X, dp,Y and the (dp) pointers within the page while the
+    // low byte of D is 0; the second byte of a (dp,X) pointer always stays
+    // in the page of the first there.
+    const bool page_wrap = r.e && (r.d & 0xFF) == 0;
+    auto dp_indexed = [&](uint8_t o, uint16_t index) {
+        if (page_wrap) return uint16_t(r.d | uint8_t(o + index));
+        return uint16_t(r.d + o + index);
     };
-    auto dp_y = [&](uint8_t o) {
-        const uint16_t base = uint16_t(r.d + o);
-        return r.e ? uint16_t((base & 0xFF00) | ((base + r.y) & 0xFF)) : uint16_t(base + r.y);
+    auto dp_pointer = [&](uint8_t o) {
+        const uint16_t p = uint16_t(r.d + o);
+        const uint16_t hi_at = page_wrap ? uint16_t(r.d | uint8_t(o + 1)) : uint16_t(p + 1);
+        return uint16_t(byte(p) | (byte(hi_at) << 8));
     };
-    auto stack = [&](uint8_t o) { return r.e ? uint16_t((r.s & 0xFF00) | ((r.s + o) & 0xFF)) : uint16_t(r.s + o); };
+    auto dpx_pointer = [&](uint8_t o) {
+        const uint16_t p = dp_indexed(o, r.x);
+        const uint16_t hi_at = r.e ? uint16_t((p & 0xFF00) | uint8_t(p + 1)) : uint16_t(p + 1);
+        return uint16_t(byte(p) | (byte(hi_at) << 8));
+    };
+    auto stack = [&](uint8_t o) { return uint16_t(r.s + o); };
 
     const uint32_t data_bank = uint32_t(r.dbr) << 16;
     const uint8_t op8 = uint8_t(op);
     const uint16_t dp = uint16_t(r.d + op8);
     switch (mode) {
         case AddrMode::Dp: out = dp; return true;
-        case AddrMode::DpX: out = dp_x(op8); return true;
-        case AddrMode::DpY: out = dp_y(op8); return true;
-        case AddrMode::DpInd: out = data_bank | pointer16(dp); return true;
+        case AddrMode::DpX: out = dp_indexed(op8, r.x); return true;
+        case AddrMode::DpY: out = dp_indexed(op8, r.y); return true;
+        case AddrMode::DpInd: out = data_bank | dp_pointer(op8); return true;
         case AddrMode::DpIndLong: out = pointer24(dp); return true;
-        case AddrMode::DpXInd: out = data_bank | pointer16(dp_x(op8)); return true;
-        case AddrMode::DpIndY: out = ((data_bank | pointer16(dp)) + r.y) & 0xFFFFFF; return true;
+        case AddrMode::DpXInd: out = data_bank | dpx_pointer(op8); return true;
+        case AddrMode::DpIndY: out = ((data_bank | dp_pointer(op8)) + r.y) & 0xFFFFFF; return true;
         case AddrMode::DpIndLongY: out = (pointer24(dp) + r.y) & 0xFFFFFF; return true;
         case AddrMode::Abs: out = data_bank | uint16_t(op); return true;
         case AddrMode::AbsX: out = ((data_bank | uint16_t(op)) + r.x) & 0xFFFFFF; return true;

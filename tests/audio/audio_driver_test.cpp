@@ -4,6 +4,7 @@
 
 #include "audio/dsp.h"
 #include "core/driver.h"
+#include "core/timing.h"
 #include "support/test_rom.h"
 
 namespace vt::test {
@@ -18,9 +19,12 @@ TEST(AudioDriverCartridge, EightVoicesPlayAndTimerTicksDriveThePitches) {
 
     const uint8_t ticks_before = m.apu.ram[0x21];
     run_frames(m, 10);
-    // Timer 0 with target 16 ticks every 16 x 1280 clock units.
+    // Timer 0 with target 16 ticks every 16 x 128 audio cycles; the audio
+    // unit runs 1.024 MHz, a line lasts 2 x kLineUnits master clocks of
+    // 21.477 MHz.
     const int ticks = uint8_t(m.apu.ram[0x21] - ticks_before);
-    EXPECT_NEAR(ticks, 10 * 262 * 680 / (16 * 1280.0), 1.5);
+    const double cycles_per_line = 2.0 * kLineUnits * 1024000 / 21477272.73;
+    EXPECT_NEAR(ticks, 10 * 262 * cycles_per_line / (16 * 128), 1.5);
     // The pitches follow the tick count; the frame may have ended half-way
     // through a tick's updates, so a voice may still hold the last tick's.
     const uint8_t now = m.apu.ram[0x21];

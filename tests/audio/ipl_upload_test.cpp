@@ -17,8 +17,8 @@ public:
 
     // Runs the audio CPU for a while, as the main CPU would while polling.
     void let_audio_run(int cycles = 40) {
-        const int32_t target = m_.apu.clock + cycles * kSpcCycleUnits;
-        while (m_.apu.clock < target) spc700_step(m_);
+        const uint32_t target = m_.apu.cycles + uint32_t(cycles);
+        while (int32_t(m_.apu.cycles - target) < 0) spc700_step(m_);
     }
 
     uint8_t read(int port) { return apu_port_read(m_, 0, uint16_t(0x2140 + port)); }

@@ -18,8 +18,8 @@ constexpr uint8_t kArithFlags = kN | kV | kH | kZ | kC;
 
 uint8_t nz(int r) { return uint8_t((r & 0x80 ? kN : 0) | ((r & 0xFF) == 0 ? kZ : 0)); }
 
-// Carry out of bit 7, signed overflow, and this program's H: after an
-// addition, set when bit 4 of the result is clear.
+// Carry out of bit 7, signed overflow, and H: the carry out of the low
+// digit (bit 3).
 Expected expected_adc(int a, int b, int c) {
     int sum = a + b + c;
     int signed_sum = int8_t(a) + int8_t(b) + c;
@@ -27,12 +27,11 @@ Expected expected_adc(int a, int b, int c) {
     uint8_t f = nz(r);
     if (sum > 255) f |= kC;
     if (signed_sum < -128 || signed_sum > 127) f |= kV;
-    if (!(r & 0x10)) f |= kH;
+    if ((a & 15) + (b & 15) + c > 15) f |= kH;
     return {r, f};
 }
 
-// C means no borrow; after a subtraction H is set when bit 4 of the result
-// is set.
+// C means no borrow out of bit 7, H no borrow out of the low digit.
 Expected expected_sbc(int a, int b, int c) {
     int diff = a - b - (1 - c);
     int signed_diff = int8_t(a) - int8_t(b) - (1 - c);
@@ -40,7 +39,7 @@ Expected expected_sbc(int a, int b, int c) {
     uint8_t f = nz(r);
     if (diff >= 0) f |= kC;
     if (signed_diff < -128 || signed_diff > 127) f |= kV;
-    if (r & 0x10) f |= kH;
+    if ((a & 15) - (b & 15) - (1 - c) >= 0) f |= kH;
     return {r, f};
 }
 
@@ -273,46 +272,45 @@ TEST(Spc700Alu, IncrementAndDecrementWrap) {
     EXPECT_EQ(h.s.ram[0x0033], 2);
 }
 
+// ADDW and SUBW over a spread of word pairs: no carry in (whatever C
+// holds), C out of bit 15 (SUBW: no borrow), H out of bit 11 (SUBW: no
+// borrow out of bit 12's digit), V the signed overflow, N and Z from YA.
+TEST(Spc700Alu, WordAdditionAndSubtraction) {
+    const uint16_t values[] = {0x0000, 0x0001, 0x000F, 0x00FF, 0x0100, 0x07FF, 0x0800, 0x0FFF, 0x1000,
+                               0x12FF, 0x3456, 0x7FFF, 0x8000, 0x8001, 0x9ABC, 0xF000, 0xF7FF, 0xFFFF};
+    for (uint16_t ya : values) {
+        for (uint16_t w : values) {
+            for (bool carry_before : {false, true}) {
+                SCOPED_TRACE(std::to_string(ya) + " and " + std::to_string(w) + " C=" + std::to_string(carry_before));
+                SpcHarness h;
+                h.load(0x0040, {uint8_t(w), uint8_t(w >> 8)});
+                for (bool add : {true, false}) {
+                    h.s.pc = 0x0200;
+                    h.s.a = uint8_t(ya);
+                    h.s.y = uint8_t(ya >> 8);
+                    h.set_psw(carry_before ? kC : 0);
+                    EXPECT_EQ(h.run({uint8_t(add ? 0x7A : 0x9A), 0x40}), 5);
+                    const int full = add ? ya + w : ya - w;
+                    const int signed_full = add ? int16_t(ya) + int16_t(w) : int16_t(ya) - int16_t(w);
+                    const int low12 = add ? (ya & 0xFFF) + (w & 0xFFF) : (ya & 0xFFF) - (w & 0xFFF);
+                    const uint16_t r = uint16_t(full);
+                    uint8_t f = 0;
+                    if (r & 0x8000) f |= kN;
+                    if (r == 0) f |= kZ;
+                    if (add ? full > 0xFFFF : full >= 0) f |= kC;
+                    if (add ? low12 > 0xFFF : low12 >= 0) f |= kH;
+                    if (signed_full < -32768 || signed_full > 32767) f |= kV;
+                    EXPECT_EQ(h.ya(), r) << (add ? "ADDW" : "SUBW");
+                    EXPECT_EQ(h.psw() & kArithFlags, f) << (add ? "ADDW" : "SUBW");
+                }
+            }
+        }
+    }
+}
+
 TEST(Spc700Alu, SixteenBitOperationsOnYa) {
     SpcHarness h;
-    // ADDW: $12FF + $0001 = $1300; C clear, bit 8 of the result is 1 so H clear.
-    h.s.a = 0xFF;
-    h.s.y = 0x12;
     h.load(0x0040, {0x01, 0x00});
-    h.run({0x7A, 0x40});
-    EXPECT_EQ(h.ya(), 0x1300);
-    EXPECT_EQ(h.psw() & kArithFlags, 0);
-
-    // ADDW overflow: $7FFF + $0001 = $8000; bit 8 clear so H set.
-    h.s.a = 0xFF;
-    h.s.y = 0x7F;
-    h.run({0x7A, 0x40});
-    EXPECT_EQ(h.ya(), 0x8000);
-    EXPECT_EQ(h.psw() & kArithFlags, kN | kV | kH);
-
-    // ADDW carry out: $FFFF + $0001 = $0000 (C ignored on input).
-    h.s.a = 0xFF;
-    h.s.y = 0xFF;
-    h.s.psw.c = true;
-    h.run({0x7A, 0x40});
-    EXPECT_EQ(h.ya(), 0x0000);
-    EXPECT_EQ(h.psw() & kArithFlags, kZ | kC | kH);
-
-    // SUBW: $1000 - $0001 = $0FFF, no borrow; bit 8 set so H set.
-    h.s.a = 0x00;
-    h.s.y = 0x10;
-    h.s.psw.c = false;
-    h.run({0x9A, 0x40});
-    EXPECT_EQ(h.ya(), 0x0FFF);
-    EXPECT_EQ(h.psw() & kArithFlags, kC | kH);
-
-    // SUBW borrow and overflow: $8000 - $0001 = $7FFF.
-    h.s.a = 0x00;
-    h.s.y = 0x80;
-    h.run({0x9A, 0x40});
-    EXPECT_EQ(h.ya(), 0x7FFF);
-    EXPECT_EQ(h.psw() & kArithFlags, kC | kV | kH);
-
     // CMPW: YA < word clears C and leaves YA.
     h.s.a = 0x00;
     h.s.y = 0x00;
@@ -348,75 +346,172 @@ TEST(Spc700Alu, SixteenBitOperationsOnYa) {
     EXPECT_EQ(h.ya(), 0xABCD);
 }
 
-TEST(Spc700Alu, MultiplyDivideAndDecimalAdjust) {
+// MUL YA: the 16-bit product in YA; N and Z follow Y, the high byte.
+TEST(Spc700Alu, MultiplySetsNAndZFromTheHighByte) {
+    struct Case {
+        uint8_t y, a;
+        uint16_t product;
+        uint8_t flags;
+    };
+    const Case cases[] = {
+        {0x20, 0x10, 0x0200, 0},  {0xFF, 0xFF, 0xFE01, kN}, {0x00, 0x55, 0x0000, kZ},
+        {0x01, 0x80, 0x0080, kZ}, {0x10, 0x08, 0x0080, kZ}, {0x80, 0x02, 0x0100, 0},
+        {0x90, 0x01, 0x0090, kZ}, {0x0F, 0x11, 0x00FF, kZ}, {0xC0, 0x02, 0x0180, 0},
+    };
+    for (const Case& k : cases) {
+        SpcHarness h;
+        h.s.y = k.y;
+        h.s.a = k.a;
+        h.set_psw(kC | kV | kH);
+        EXPECT_EQ(h.run({0xCF}), 9);
+        EXPECT_EQ(h.ya(), k.product) << int(k.y) << "*" << int(k.a);
+        EXPECT_EQ(h.psw(), kC | kV | kH | k.flags) << int(k.y) << "*" << int(k.a);
+    }
+}
+
+// The chip's divider: nine steps of a shift-and-subtract over a 17-bit
+// register holding YA, with X placed at bits 9-16. Each step rotates the
+// register left by one (bit 16 comes round into bit 0), flips bit 0 when
+// the register is at least the shifted X, and subtracts the shifted X when
+// bit 0 is then set. A is bits 0-7 of the result, V bit 8, Y bits 9-16.
+struct DivResult {
+    uint8_t a, y;
+    bool v;
+};
+DivResult shift_and_subtract(uint16_t ya, uint8_t x) {
+    const uint32_t divisor = uint32_t(x) << 9;
+    uint32_t r = ya;
+    for (int step = 0; step < 9; step++) {
+        r <<= 1;
+        if (r & 0x20000) r = (r & 0x1FFFF) | 1;
+        if (r >= divisor) r ^= 1;
+        if (r & 1) r = (r - divisor) & 0x1FFFF;
+    }
+    return {uint8_t(r), uint8_t(r >> 9), (r & 0x100) != 0};
+}
+
+// DIV YA, X for every divisor, dividends spread over the whole range, the
+// overflowing ones (Y >= X) and X = 0 included. H is set when the low digit
+// of Y is at least that of X; N and Z follow A; C is untouched.
+TEST(Spc700Alu, DivideForEveryDivisor) {
     SpcHarness h;
-    h.s.y = 0x20;
-    h.s.a = 0x10;
-    h.run({0xCF});  // MUL YA
-    EXPECT_EQ(h.ya(), 0x0200);
-    EXPECT_FALSE(h.s.psw.z);  // N and Z from the 16-bit product
-    EXPECT_FALSE(h.s.psw.n);
-    h.s.y = 0xFF;
-    h.s.a = 0xFF;
-    h.run({0xCF});
-    EXPECT_EQ(h.ya(), 0xFE01);
-    EXPECT_TRUE(h.s.psw.n);
-    h.s.y = 0;
-    h.run({0xCF});
-    EXPECT_EQ(h.ya(), 0);
-    EXPECT_TRUE(h.s.psw.z);
+    for (int x = 0; x < 256; x++) {
+        for (uint32_t ya = 0; ya < 0x10000; ya += (ya < 0x300 ? 1 : 97)) {
+            for (uint8_t before : {uint8_t(0), uint8_t(kC | kV | kH | kN | kZ)}) {
+                h.s.pc = 0x0200;
+                h.s.a = uint8_t(ya);
+                h.s.y = uint8_t(ya >> 8);
+                h.s.x = uint8_t(x);
+                h.set_psw(before);
+                ASSERT_EQ(h.run({0x9E}), 12);
+                const DivResult want = shift_and_subtract(uint16_t(ya), uint8_t(x));
+                uint8_t f = uint8_t(nz(want.a) | (before & kC));
+                if (want.v) f |= kV;
+                if (((ya >> 8) & 15) >= (x & 15)) f |= kH;
+                ASSERT_EQ(h.s.a, want.a) << ya << "/" << x;
+                ASSERT_EQ(h.s.y, want.y) << ya << "/" << x;
+                ASSERT_EQ(h.s.x, x);
+                ASSERT_EQ(h.psw() & kArithFlags, f) << ya << "/" << x;
+            }
+        }
+    }
+    // In range it is the plain quotient and remainder; a few known results
+    // beyond: division by 0 and quotients above $1FF.
+    struct Case {
+        uint16_t ya;
+        uint8_t x, a, y;
+        bool v;
+    };
+    const Case cases[] = {
+        {1000, 7, 142, 6, false}, {0x1000, 2, 243, 26, true}, {0x01FF, 1, 0xFF, 0x00, true},
+        {0x1234, 0, 0xED, 0x34, true}, {0x0000, 0, 0xFF, 0x00, true},   {0xFFFF, 1, 0x01, 0xFE, true},
+    };
+    for (const Case& k : cases) {
+        h.s.pc = 0x0200;
+        h.s.a = uint8_t(k.ya);
+        h.s.y = uint8_t(k.ya >> 8);
+        h.s.x = k.x;
+        h.run({0x9E});
+        EXPECT_EQ(h.s.a, k.a) << k.ya << "/" << int(k.x);
+        EXPECT_EQ(h.s.y, k.y) << k.ya << "/" << int(k.x);
+        EXPECT_EQ(h.s.psw.v, k.v) << k.ya << "/" << int(k.x);
+    }
+}
 
-    // DIV: 1000 / 7 = 142 remainder 6.
-    h.s.a = uint8_t(1000 & 0xFF);
-    h.s.y = uint8_t(1000 >> 8);
-    h.s.x = 7;
-    EXPECT_EQ(h.run({0x9E}), 12);
-    EXPECT_EQ(h.s.a, 142);
-    EXPECT_EQ(h.s.y, 6);
-    EXPECT_FALSE(h.s.psw.v);
-    // Quotient above $FF: A keeps its low byte, V tells.
-    h.s.a = 0x00;
-    h.s.y = 0x10;  // 4096 / 2 = 2048
-    h.s.x = 2;
-    h.run({0x9E});
-    EXPECT_EQ(h.s.a, 0x00);
-    EXPECT_EQ(h.s.y, 0);
-    EXPECT_TRUE(h.s.psw.v);
-    // Divide by zero changes nothing.
-    h.s.a = 0x34;
-    h.s.y = 0x12;
-    h.s.x = 0;
-    h.set_psw(kN | kC);
-    EXPECT_EQ(h.run({0x9E}), 12);
-    EXPECT_EQ(h.ya(), 0x1234);
-    EXPECT_EQ(h.psw(), kN | kC);
+// DAA after ADC and DAS after SBC turn binary arithmetic on packed BCD
+// bytes into decimal arithmetic: every pair of two-digit numbers, with
+// and without a carry in, gives the decimal sum or difference and the
+// decimal carry or borrow. N and Z follow A; V and H stay.
+TEST(Spc700Alu, DecimalAdjustGivesDecimalArithmeticForEveryPair) {
+    SpcHarness h;
+    auto bcd = [](int n) { return uint8_t((n / 10) << 4 | n % 10); };
+    for (int a = 0; a < 100; a++) {
+        for (int b = 0; b < 100; b++) {
+            for (int c = 0; c < 2; c++) {
+                h.s.pc = 0x0200;
+                h.s.a = bcd(a);
+                h.set_psw(c ? kC : 0);
+                h.run({0x88, bcd(b)});  // ADC A, #b
+                const uint8_t vh = h.psw() & (kV | kH);
+                EXPECT_EQ(h.run({0xDF}), 3);  // DAA
+                const int sum = a + b + c;
+                ASSERT_EQ(h.s.a, bcd(sum % 100)) << a << "+" << b << "+" << c;
+                ASSERT_EQ(h.psw() & kArithFlags, uint8_t(nz(bcd(sum % 100)) | vh | (sum > 99 ? kC : 0)))
+                    << a << "+" << b << "+" << c;
 
-    // DAA: $15 + $27 = $3C -> $42; $95 + $10 = $A5 -> $05 with C.
-    h.s.a = 0x3C;
-    h.s.psw.c = false;
-    h.run({0xDF});
-    EXPECT_EQ(h.s.a, 0x42);
-    EXPECT_FALSE(h.s.psw.c);
-    h.s.a = 0xA5;
-    h.run({0xDF});
-    EXPECT_EQ(h.s.a, 0x05);
-    EXPECT_TRUE(h.s.psw.c);
-    // DAS: $42 - $15 = $2D (no borrow) -> $27; $05 - $10 = $F5 (borrow) -> $95.
-    h.s.a = 0x2D;
-    h.s.psw.c = true;
-    h.run({0xBE});
-    EXPECT_EQ(h.s.a, 0x27);
-    EXPECT_TRUE(h.s.psw.c);
-    h.s.a = 0xF5;
-    h.s.psw.c = false;
-    h.run({0xBE});
-    EXPECT_EQ(h.s.a, 0x95);
-    EXPECT_FALSE(h.s.psw.c);
+                h.s.a = bcd(a);
+                h.set_psw(c ? kC : 0);
+                h.run({0xA8, bcd(b)});  // SBC A, #b
+                const uint8_t vh2 = h.psw() & (kV | kH);
+                EXPECT_EQ(h.run({0xBE}), 3);  // DAS
+                const int diff = a - b - (1 - c);
+                const int wrapped = (diff + 100) % 100;
+                ASSERT_EQ(h.s.a, bcd(wrapped)) << a << "-" << b << " c=" << c;
+                ASSERT_EQ(h.psw() & kArithFlags, uint8_t(nz(bcd(wrapped)) | vh2 | (diff >= 0 ? kC : 0)))
+                    << a << "-" << b << " c=" << c;
+            }
+        }
+    }
+}
 
+// DAA and DAS on their own, for every A, C and H: a byte above $99 or C
+// moves the high digit by 6 (and sets C after DAA, clears it after DAS);
+// a low digit above 9 or H (after DAS: H clear) moves the low digit by 6.
+TEST(Spc700Alu, DecimalAdjustFromCarryAndHalfCarry) {
+    struct Case {
+        uint8_t op, a, flags_in, a_out;
+        bool c_out;
+    };
+    const Case cases[] = {
+        {0xDF, 0x3C, 0, 0x42, false},     {0xDF, 0xA5, 0, 0x05, true},       {0xDF, 0x12, kH, 0x18, false},
+        {0xDF, 0x12, kC, 0x72, true},     {0xDF, 0x9A, 0, 0x00, true},       {0xDF, 0xFF, kC | kH, 0x65, true},
+        {0xDF, 0x99, 0, 0x99, false},     {0xDF, 0x00, kH, 0x06, false},     {0xBE, 0x2D, kC | kH, 0x27, true},
+        {0xBE, 0xF5, kH, 0x95, false},    {0xBE, 0x12, kC, 0x0C, true},      {0xBE, 0x12, kH, 0xB2, false},
+        {0xBE, 0x9A, kC | kH, 0x34, false}, {0xBE, 0xA0, kC | kH, 0x40, false}, {0xBE, 0x00, 0, 0x9A, false},
+    };
+    for (const Case& k : cases) {
+        SpcHarness h;
+        h.s.a = k.a;
+        h.set_psw(k.flags_in | kV);
+        h.run({k.op});
+        EXPECT_EQ(h.s.a, k.a_out) << (k.op == 0xDF ? "DAA " : "DAS ") << int(k.a) << " flags " << int(k.flags_in);
+        EXPECT_EQ(h.s.psw.c, k.c_out) << int(k.a);
+        EXPECT_EQ(h.s.psw.h, (k.flags_in & kH) != 0);
+        EXPECT_TRUE(h.s.psw.v);
+        EXPECT_EQ(h.s.psw.z, k.a_out == 0);
+        EXPECT_EQ(h.s.psw.n, (k.a_out & 0x80) != 0);
+    }
+}
+
+TEST(Spc700Alu, ExchangeNibbles) {
+    SpcHarness h;
     h.s.a = 0x1E;
     h.run({0x9F});  // XCN A
     EXPECT_EQ(h.s.a, 0xE1);
     EXPECT_TRUE(h.s.psw.n);
+    h.s.a = 0x00;
+    h.run({0x9F});
+    EXPECT_TRUE(h.s.psw.z);
 }
 
 }  // namespace

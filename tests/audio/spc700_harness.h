@@ -35,9 +35,9 @@ struct SpcHarness {
 
     // Runs the instruction at PC; returns its cycles.
     int step() {
-        int32_t before = s.clock;
+        uint32_t before = s.cycles;
         spc700_step(m);
-        return (s.clock - before) / kSpcCycleUnits;
+        return int(s.cycles - before);
     }
 
     void load(uint16_t at, std::initializer_list<uint8_t> bytes) {

@@ -12,12 +12,13 @@ struct Slot {
     uint16_t value;
 };
 const Slot kExpected[] = {
-    // Emulation mode: page wrapping of dp,X, dp,Y, (dp,X), sr,S and the stack
-    {0, 0x00AA}, {1, 0x00CC}, {2, 0x00AA}, {3, 0x00E3}, {4, 0x0044},
+    // Emulation mode: page wrapping of dp,X, dp,Y, (dp,X); sr,S, PEA, JSL
+    // and RTL leaving page 1
+    {0, 0x00AA}, {1, 0x00CC}, {2, 0x00AA}, {3, 0x00E3}, {4, 0x0055},
     {5, 0x00FE}, {6, 0x0012}, {7, 0x0034}, {8, 0x0077},
     {9, 0x0080}, {10, 0x00FE}, {11, 0x0001},
-    {12, 0x0001},                               // JMP ($12FF) page wrap
-    {13, 0x0034}, {14, 0x0024}, {15, 0x00C0}, {16, 0x00FF},  // BRK, COP
+    {12, 0x0001},                               // JMP ($12FF) without page wrap
+    {13, 0x0034}, {14, 0x0034}, {15, 0x00C0}, {16, 0x00FF},  // BRK, COP
     {17, 0x0035},                               // status after XCE
     // Native mode, 16-bit: every read addressing mode
     {18, 0x1234}, {19, 0x3210}, {20, 0x3210}, {21, 0xBA98}, {22, 0xBA98},

@@ -455,23 +455,125 @@ TEST(W65816Alu, DecimalSubtractionAtBothWidths) {
     for (const ArithCase& k : cases) run_arith(k);
 }
 
-// Operands that are not decimal digits follow the same adjustment steps.
-TEST(W65816Alu, DecimalAdjustmentOfNonDecimalOperands) {
+// Decimal mode, every flag, worked out by hand digit by digit, low digit
+// first: a digit sum above 9 gets 6 added and carries; a digit that borrows
+// gets 6 taken off. Digits above 9 in the operands take the same steps (the
+// chip has no other rule for them). V is the signed overflow of the value
+// before the top digit's adjustment: for SBC that is the binary V.
+TEST(W65816Alu, DecimalResultsAndAllFlagsIncludingInvalidDigits) {
     const uint8_t d = kI | kD;
     const ArithCase cases[] = {
-        // $8F + $05 = $94 with a half carry: + 6 gives $9A; the binary sum
-        // is not above $99, so no + $60 and no carry.
-        {0x69, Mode::M1X1, d, 0x008F, 0x05, 0x009A, 0b1000, false},
-        // $0A + $00: low nibble above 9, + 6.
-        {0x69, Mode::M1X1, d, 0x000A, 0x00, 0x0010, 0b0000, false},
-        // $9A + $00: above $99, + $66 wraps to $00 with carry.
-        {0x69, Mode::M1X1, d, 0x009A, 0x00, 0x0000, 0b0011, false},
-        // $1F - $00: low nibble above 9, - 6.
-        {0xE9, Mode::M1X1, d | 1, 0x001F, 0x00, 0x0019, 0b0001, false},
-        // $AA - $00: above $99, - $66, borrow.
-        {0xE9, Mode::M1X1, d | 1, 0x00AA, 0x00, 0x0044, 0b0000, false},
+        // ADC, 8-bit
+        {0x69, Mode::M1X1, d | 1, 0x0058, 0x46, 0x0005, 0b0101},  // 8+6+1: 5 carry; 5+4+1 = 10: $A5 overflows
+        {0x69, Mode::M1X1, d, 0x0099, 0x01, 0x0000, 0b0011},
+        {0x69, Mode::Emu, d | 1, 0x0079, 0x00, 0x0080, 0b1100},
+        {0x69, Mode::M1X1, d, 0x008F, 0x05, 0x009A, 0b1000},      // F+5 = 20: A, carry; 8+1 = 9
+        {0x69, Mode::M1X1, d | 1, 0x00FF, 0xFF, 0x0055, 0b0001},  // F+F+1 = 31: 5 carry, twice
+        {0x69, Mode::Emu, d, 0x000A, 0x00, 0x0010, 0b0000},
+        {0x69, Mode::M1X0, d, 0x009A, 0x00, 0x0000, 0b0011},
+        {0x69, Mode::M1X1, d, 0x0050, 0x50, 0x0000, 0b0111},      // $A0 before adjustment: V
+        // ADC, 16-bit
+        {0x69, Mode::M0X0, d, 0x0999, 0x0001, 0x1000, 0b0000},
+        {0x69, Mode::M0X1, d, 0x9999, 0x0001, 0x0000, 0b0011},
+        {0x69, Mode::M0X0, d, 0x4999, 0x5001, 0x0000, 0b0111},    // $A000 before the top adjustment
+        {0x69, Mode::M0X0, d, 0x1234, 0x5678, 0x6912, 0b0000},
+        {0x69, Mode::M0X0, d, 0x00FF, 0x0001, 0x0166, 0b0000},    // F+1 twice: 6 and 6, carries
+        {0x69, Mode::M0X1, d, 0x7FFF, 0x0000, 0x8665, 0b1100},
+        // SBC, 8-bit
+        {0xE9, Mode::M1X1, d | 1, 0x0046, 0x12, 0x0034, 0b0001},
+        {0xE9, Mode::M1X1, d | 1, 0x0040, 0x13, 0x0027, 0b0001},
+        {0xE9, Mode::Emu, d | 1, 0x0000, 0x01, 0x0099, 0b1000},
+        {0xE9, Mode::M1X1, d | 1, 0x0020, 0x0F, 0x001B, 0b0001},  // 0-F borrows: B; 2-0-1 = 1
+        {0xE9, Mode::M1X1, d | 1, 0x00AA, 0x00, 0x00AA, 0b1001},  // no borrow: no adjustment
+        {0xE9, Mode::M1X0, d | 1, 0x0080, 0x01, 0x0079, 0b0101},
+        {0xE9, Mode::Emu, d, 0x0000, 0x00, 0x0099, 0b1000},
+        {0xE9, Mode::M1X1, d | 1, 0x001F, 0x00, 0x001F, 0b0001},
+        // SBC, 16-bit
+        {0xE9, Mode::M0X0, d | 1, 0x1000, 0x0001, 0x0999, 0b0001},
+        {0xE9, Mode::M0X0, d | 1, 0x0000, 0x0001, 0x9999, 0b1000},
+        {0xE9, Mode::M0X1, d | 1, 0x0100, 0x0001, 0x0099, 0b0001},
+        {0xE9, Mode::M0X0, d | 1, 0x8000, 0x0001, 0x7999, 0b0101},
+        {0xE9, Mode::M0X0, d | 1, 0x2000, 0x00FF, 0x19AB, 0b0001},  // 0-F: B; 0-F-1: A; 0-0-1: 9; 2-0-1
+        {0xE9, Mode::M0X1, d | 1, 0x1234, 0x1234, 0x0000, 0b0011},
     };
     for (const ArithCase& k : cases) run_arith(k);
+}
+
+// Published description of decimal addition on this family of chips, one
+// byte at a time (the high byte takes the carry of the low byte): the low
+// digit is adjusted and forced to carry, the high digits are added with it,
+// V is the signed overflow of that sum, then $60 is added at $A0 or above.
+struct ByteResult {
+    int value, carry, v;
+};
+ByteResult published_adc_byte(int a, int b, int c) {
+    int al = (a & 0x0F) + (b & 0x0F) + c;
+    if (al >= 0x0A) al = ((al + 0x06) & 0x0F) + 0x10;
+    int sum = (a & 0xF0) + (b & 0xF0) + al;
+    int signed_sum = int8_t(a & 0xF0) + int8_t(b & 0xF0) + al;
+    int v = signed_sum < -128 || signed_sum > 127;
+    if (sum >= 0xA0) sum += 0x60;
+    return {sum & 0xFF, sum >= 0x100, v};
+}
+
+// Decimal subtraction: a borrowing low digit is adjusted by 6 and forced to
+// borrow; the high digits follow; $60 comes off when the whole byte borrowed.
+ByteResult published_sbc_byte(int a, int b, int c) {
+    int al = (a & 0x0F) - (b & 0x0F) + c - 1;
+    if (al < 0) al = ((al - 0x06) & 0x0F) - 0x10;
+    int diff = (a & 0xF0) - (b & 0xF0) + al;
+    if (diff < 0) diff -= 0x60;
+    int binary = a - b - (1 - c);
+    int signed_diff = int8_t(a) - int8_t(b) - (1 - c);
+    return {diff & 0xFF, binary >= 0, signed_diff < -128 || signed_diff > 127};
+}
+
+TEST(W65816Alu, DecimalAgreesWithThePublishedDescriptionForEveryByte) {
+    for (bool sbc : {false, true}) {
+        for (int c = 0; c < 2; c++) {
+            FlatCtx ctx;
+            ctx.enter_mode(Mode::M1X1, uint8_t(kI | kD | c));
+            for (int a = 0; a < 256; a++) {
+                for (int b = 0; b < 256; b++) {
+                    ctx.cpu.a = uint16_t(a);
+                    ctx.cpu.c = uint8_t(c);
+                    ctx.load_code(0x00, 0x8000, {uint8_t(sbc ? 0xE9 : 0x69), uint8_t(b)});
+                    ctx.step();
+                    ByteResult want = sbc ? published_sbc_byte(a, b, c) : published_adc_byte(a, b, c);
+                    const int flags = ((want.value & 0x80) ? 8 : 0) | (want.v << 2) | (want.value == 0 ? 2 : 0) | want.carry;
+                    ASSERT_EQ(ctx.cpu.a, want.value) << (sbc ? "SBC " : "ADC ") << a << ", " << b << ", c=" << c;
+                    ASSERT_EQ(nvzc(ctx.cpu), flags) << (sbc ? "SBC " : "ADC ") << a << ", " << b << ", c=" << c;
+                }
+            }
+        }
+    }
+}
+
+// 16 bits are two bytes of the above, the high byte taking the low byte's
+// carry; N, V and Z come from the high byte and the whole result.
+TEST(W65816Alu, SixteenBitDecimalIsTwoBytesChained) {
+    const uint16_t samples[] = {0x0000, 0x0001, 0x0009, 0x000F, 0x0099, 0x00FF, 0x0999, 0x0F0F, 0x1234, 0x4999,
+                                0x5000, 0x7FFF, 0x8000, 0x9999, 0x99A0, 0xA0A0, 0xF00F, 0xFFFF};
+    for (bool sbc : {false, true}) {
+        for (int c = 0; c < 2; c++) {
+            for (uint16_t a : samples) {
+                for (uint16_t b : samples) {
+                    FlatCtx ctx;
+                    ctx.enter_mode(Mode::M0X0, uint8_t(kI | kD | c));
+                    ctx.cpu.a = a;
+                    ctx.load_code(0x00, 0x8000, {uint8_t(sbc ? 0xE9 : 0x69), uint8_t(b), uint8_t(b >> 8)});
+                    ctx.step();
+                    auto byte = sbc ? published_sbc_byte : published_adc_byte;
+                    ByteResult lo = byte(a & 0xFF, b & 0xFF, c);
+                    ByteResult hi = byte(a >> 8, b >> 8, lo.carry);
+                    const uint16_t value = uint16_t(hi.value << 8 | lo.value);
+                    const int flags = ((value & 0x8000) ? 8 : 0) | (hi.v << 2) | (value == 0 ? 2 : 0) | hi.carry;
+                    ASSERT_EQ(ctx.cpu.a, value) << (sbc ? "SBC " : "ADC ") << a << ", " << b << ", c=" << c;
+                    ASSERT_EQ(nvzc(ctx.cpu), flags) << (sbc ? "SBC " : "ADC ") << a << ", " << b << ", c=" << c;
+                }
+            }
+        }
+    }
 }
 
 }  // namespace

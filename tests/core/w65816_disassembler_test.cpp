@@ -52,30 +52,39 @@ TEST(W65816Decoder, LengthAndEffectiveAddressAgreeWithTheInterpreter) {
     }
 }
 
-TEST(W65816Decoder, EmulationModeDirectPageWrapsAsTheProcessorDoes) {
+// The decoder's effective address is where the interpreter's data access
+// goes, at the edges where emulation mode wraps within a page and where it
+// does not. Page 1 and its neighbours hold distinct pointer bytes.
+TEST(W65816Decoder, EffectiveAddressesWrapAsTheProcessorDoes) {
     struct Case {
+        Mode mode;
         uint16_t d;
         uint8_t code;
         uint8_t operand;
-        uint32_t effective;
     };
     const Case cases[] = {
-        {0x0100, 0xB5, 0xFF, 0x000101},  // LDA $FF,X with D low byte 0: wraps in the page
-        {0x0180, 0xB5, 0xFF, 0x000281},  // otherwise the full sum
-        {0x0100, 0xB6, 0xFF, 0x000101},  // LDX $FF,Y: Y added to the low byte only
-        {0x0000, 0xA3, 0x20, 0x000110},  // LDA $20,S with S = $01F0: within page 1
+        {Mode::Emu, 0x0100, 0xB5, 0xFF},  {Mode::Emu, 0x0180, 0xB5, 0xFF},  {Mode::Emu, 0x0100, 0xB6, 0xFF},
+        {Mode::Emu, 0x0180, 0xB6, 0xFF},  {Mode::Emu, 0x0000, 0xA3, 0x20},  {Mode::Emu, 0x0100, 0xB2, 0xFF},
+        {Mode::Emu, 0x0101, 0xB2, 0xFE},  {Mode::Emu, 0x0100, 0xB1, 0xFF},  {Mode::Emu, 0x0100, 0xA7, 0xFF},
+        {Mode::Emu, 0x0100, 0xA1, 0xFD},  {Mode::Emu, 0x0120, 0xA1, 0xDD},  {Mode::Emu, 0x0101, 0xA1, 0xFE},
+        {Mode::Emu, 0x0000, 0xB3, 0x0F},  {Mode::M1X1, 0x0100, 0xB2, 0xFF}, {Mode::M1X1, 0x0120, 0xA1, 0xDD},
+        {Mode::M1X1, 0x0180, 0xB6, 0xFF}, {Mode::M1X1, 0x0000, 0xA3, 0x20},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(describe(c.code, c.mode) + " D=" + std::to_string(c.d));
         FlatCtx ctx;
-        ctx.enter_mode(Mode::Emu);
+        ctx.enter_mode(c.mode);
         ctx.cpu.d = c.d;
         ctx.cpu.x = 2;
         ctx.cpu.y = 2;
         ctx.cpu.s = 0x01F0;
-        ctx.load_code(0x00, 0x8000, {c.code, c.operand});
-        const W65816Instruction ins = decode_at(ctx, 0x008000);
-        EXPECT_TRUE(ins.has_effective);
-        EXPECT_EQ(ins.effective, c.effective) << std::hex << int(c.code) << " D=" << c.d;
+        for (uint32_t a = 0x0000F0; a < 0x000310; a++) ctx.store(a, uint8_t(a * 7 + 3));
+        ctx.load_code(0x05, 0x8000, {c.code, c.operand});
+        const W65816Instruction ins = decode_at(ctx, 0x058000);
+        ctx.clear_log();
+        ctx.step();
+        ASSERT_TRUE(ins.has_effective);
+        EXPECT_EQ(ins.effective, ctx.log.back().addr);  // the data byte comes last
     }
 }
 

@@ -33,26 +33,26 @@ void prepare(FlatCtx& ctx, Mode mode, uint8_t flags, uint8_t bank = 0x00) {
 
 TEST(W65816Interrupt, NmiEntryInEmulationMode) {
     FlatCtx ctx;
-    prepare(ctx, Mode::Emu, 0xC9);  // N V D C set, I clear
-    ctx.cpu.p |= 0x10;              // break flag set beforehand
+    prepare(ctx, Mode::Emu, 0xC9);  // N V D C set, I clear; M and X read 1
     ctx.raise_nmi();
     EXPECT_EQ(ctx.step(), 6);  // one more instruction first
     EXPECT_EQ(ctx.cpu.pc, 0x8001);
     ctx.clear_log();
     EXPECT_EQ(ctx.step(), 21);
-    EXPECT_EQ(ctx.writes(), (std::vector<Access>{{true, 0x0001F0, 0x80}, {true, 0x0001EF, 0x01}, {true, 0x0001EE, 0xF9}}));
+    // The status goes out with bit 4 clear: a hardware interrupt.
+    EXPECT_EQ(ctx.writes(), (std::vector<Access>{{true, 0x0001F0, 0x80}, {true, 0x0001EF, 0x01}, {true, 0x0001EE, 0xE9}}));
     EXPECT_EQ(ctx.pc24(), uint32_t(kEmuNmi));
     EXPECT_EQ(ctx.cpu.s, 0x01ED);
     EXPECT_EQ(ctx.cpu.nmi_pending, 0);
-    EXPECT_EQ(ctx.status(), 0xF5);  // D cleared, I set, break flag left alone
+    EXPECT_EQ(ctx.status(), 0xF5);  // D cleared, I set; bit 4 still reads 1
     EXPECT_EQ(ctx.cpu.irq_mask, 0);
     EXPECT_EQ(ctx.step(), 6);  // the handler runs
     EXPECT_EQ(ctx.cpu.pc, kEmuNmi + 1);
 }
 
-TEST(W65816Interrupt, OnlyIrqEntryClearsTheSourcesInEmulationMode) {
+TEST(W65816Interrupt, EmulationEntriesLeaveTheIrqSourcesAlone) {
     // NMI (with the stack at the bottom of page 1), BRK and COP leave a
-    // masked source alone.
+    // masked source alone; so does the IRQ entry (next test).
     FlatCtx ctx;
     prepare(ctx, Mode::Emu, kI);
     ctx.poke(0x008001, {0x00, 0xEA});
@@ -90,18 +90,26 @@ TEST(W65816Interrupt, NmiEntryInNativeModePushesTheBank) {
     EXPECT_EQ(ctx.status(), 0x04);
 }
 
-TEST(W65816Interrupt, EmulationIrqClearsItsSourcesAndTheBreakFlag) {
+// The IRQ line stays active until the program acknowledges its source, in
+// emulation mode as in native mode: an RTI that clears I lets it in again.
+TEST(W65816Interrupt, EmulationIrqPushesBitFourClearAndKeepsItsSources) {
     FlatCtx ctx;
     prepare(ctx, Mode::Emu, 0x00);
-    ctx.cpu.p |= 0x10;
     ctx.raise_irq(kIrqTimer | kIrqCartridge);
     ctx.step();
     ctx.clear_log();
     EXPECT_EQ(ctx.step(), 21);
     EXPECT_EQ(ctx.pc24(), uint32_t(kEmuIrq));
-    EXPECT_EQ(ctx.cpu.irq_sources, 0);
-    EXPECT_EQ(ctx.writes().back(), (Access{true, 0x0001EE, 0x30}));  // break flag pushed as it was
-    EXPECT_EQ(ctx.status() & 0x1C, 0x04);                           // then cleared; I set
+    EXPECT_EQ(ctx.cpu.irq_sources, kIrqTimer | kIrqCartridge);
+    EXPECT_EQ(ctx.writes().back(), (Access{true, 0x0001EE, 0x20}));  // M set, bit 4 clear
+    EXPECT_EQ(ctx.status() & 0x3C, 0x34);                           // I set; M and X read 1
+    ctx.poke(kEmuIrq, {0x40});                                      // RTI
+    EXPECT_EQ(ctx.step(), 18);
+    EXPECT_EQ(ctx.cpu.pc, 0x8001);
+    EXPECT_EQ(ctx.status() & 0x34, 0x30);
+    ctx.step();  // one more instruction, then the IRQ again
+    EXPECT_EQ(ctx.step(), 21);
+    EXPECT_EQ(ctx.cpu.pc, kEmuIrq);
 }
 
 TEST(W65816Interrupt, NativeIrqKeepsItsSourceAndComesBackAfterCli) {
@@ -156,7 +164,8 @@ TEST(W65816Interrupt, BrkAndCopInEveryMode) {
         EXPECT_EQ(ctx.status() & 0x0C, 0x04);  // D clear, I set
         EXPECT_EQ(ctx.cpu.irq_mask, 0);
         if (is_emu(k.mode)) {
-            EXPECT_EQ(ctx.status() & 0x10, k.code == 0x00 ? 0x10 : 0x00);  // BRK sets the break flag
+            EXPECT_EQ(before & 0x30, 0x30);  // software interrupts push bit 4 set
+            EXPECT_EQ(ctx.status() & 0x30, 0x30);
         }
     }
 }
@@ -417,7 +426,7 @@ TEST(W65816Interrupt, ResetKeepsSomeRegistersAndResetsTheRest) {
     EXPECT_EQ(ctx.pc24(), 0x008765u);
     EXPECT_EQ(ctx.cpu.dbr, 0x00);
     EXPECT_EQ(ctx.cpu.e, 1);
-    EXPECT_EQ(ctx.status(), 0xE7);  // M and I set, D and the break flag clear; N V Z C kept
+    EXPECT_EQ(ctx.status(), 0xF7);  // M, X and I set, D clear; N V Z C kept
     EXPECT_EQ(ctx.cpu.irq_mask, 0);
     EXPECT_EQ(ctx.cpu.irq_sources, 0);
     EXPECT_EQ(ctx.cpu.nmi_pending, 0);
@@ -439,7 +448,7 @@ TEST(W65816Interrupt, PowerOnValues) {
     EXPECT_EQ(ctx.pc24(), 0x008000u);
     EXPECT_EQ(ctx.cpu.dbr, 0);
     EXPECT_EQ(ctx.cpu.e, 1);
-    EXPECT_EQ(ctx.status(), 0x24);
+    EXPECT_EQ(ctx.status(), 0x34);
     EXPECT_EQ(ctx.cpu.irq_mask, 0);
     EXPECT_EQ(ctx.cpu.irq_sources, 0);
     EXPECT_EQ(ctx.cpu.nmi_pending, 0);

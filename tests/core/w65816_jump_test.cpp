@@ -165,8 +165,11 @@ TEST(W65816Branch, PageCrossingCostsOneMoreOnlyInEmulationMode) {
         {0x80F0, 0x20, 0x8112, true},    // forward into the next page
         {0x8010, 0xE0, 0x7FF2, true},    // backward into the previous page
         {0x8010, 0x10, 0x8022, false},
-        {0x80FE, 0x00, 0x8100, true},    // operand byte at $80FF, target $8100
+        // The page is that of the next instruction, not of the operand byte.
+        {0x80FE, 0x00, 0x8100, false},   // next instruction at $8100, target $8100
+        {0x80FE, 0xFE, 0x80FE, true},    // from $8100 back to $80FE
         {0x80FD, 0x00, 0x80FF, false},
+        {0x80FD, 0x01, 0x8100, true},
     };
     for (const Case& k : cases) {
         for (Mode mode : kAllModes) {

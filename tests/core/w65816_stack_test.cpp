@@ -56,7 +56,7 @@ TEST(W65816Stack, PushesWriteHighByteFirstAtTheirWidth) {
 
 TEST(W65816Stack, PhpPushesTheAssembledStatus) {
     const std::pair<Mode, uint8_t> cases[] = {
-        {Mode::M0X0, 0xC7}, {Mode::M0X1, 0xD7}, {Mode::M1X0, 0xE7}, {Mode::M1X1, 0xF7}, {Mode::Emu, 0xE7}};
+        {Mode::M0X0, 0xC7}, {Mode::M0X1, 0xD7}, {Mode::M1X0, 0xE7}, {Mode::M1X1, 0xF7}, {Mode::Emu, 0xF7}};
     for (auto [mode, status] : cases) {
         FlatCtx ctx;
         run_op(ctx, mode, 0xC7, 0, {0x08, Addr::Implied}, 0);
@@ -105,95 +105,98 @@ TEST(W65816Stack, PullsReadLowByteFirstAndSetNZ) {
     }
 }
 
-// Emulation mode keeps the stack in page 1: pushes from S = $0100 continue
-// at $01FF. Native mode carries into page 0.
-struct WrapPush {
+// Stack accesses at the edge of page 1. In emulation mode the 6502's own
+// stack instructions wrap within page 1; the 65816's additions (PHD, PLD,
+// PHB, PLB, PEA, PEI, PER, JSL, RTL, JSR (abs,X)) move S as 16 bits while
+// they run, so they reach page 0 or page 2, and S returns to page 1
+// afterwards. Native mode has a plain 16-bit stack.
+struct Touch {
+    bool write;
+    uint16_t addr;
+    bool operator==(const Touch&) const = default;
+};
+constexpr Touch R(uint16_t a) { return {false, a}; }
+constexpr Touch W(uint16_t a) { return {true, a}; }
+
+struct StackCase {
     const char* name;
     OpCase op;
     uint16_t operand;
-    int bytes;
-};
-const WrapPush kWrapPushes[] = {
-    {"PHA", {0x48, Addr::Implied}, 0, 1},     {"PHX", {0xDA, Addr::Implied}, 0, 1},
-    {"PHY", {0x5A, Addr::Implied}, 0, 1},     {"PHB", {0x8B, Addr::Implied}, 0, 1},
-    {"PHK", {0x4B, Addr::Implied}, 0, 1},     {"PHP", {0x08, Addr::Implied}, 0, 1},
-    {"PHD", {0x0B, Addr::Implied}, 0, 2},     {"PEA", {0xF4, Addr::AbsJump}, 0x1234, 2},
-    {"PEI", {0xD4, Addr::Dp}, 0x1234, 2},     {"PER", {0x62, Addr::Rel16}, 0x1234, 2},
-    {"JSR", {0x20, Addr::AbsJump}, 0x9000, 2}, {"JSR (abs,X)", {0xFC, Addr::AbsXInd}, 0x9000, 2},
-    {"JSL", {0x22, Addr::LongJump}, 0x9000, 3}, {"BRK", {0x00, Addr::Imm8}, 0, 3},
-    {"COP", {0x02, Addr::Imm8}, 0, 3},
+    uint16_t s;
+    std::vector<Touch> emu;
+    uint16_t emu_s;
+    std::vector<Touch> native;
+    uint16_t native_s;
 };
 
-TEST(W65816Stack, EmulationPushesWrapWithinPageOne) {
-    for (const WrapPush& k : kWrapPushes) {
+const StackCase kStackCases[] = {
+    {"PHA", {0x48, Addr::Implied}, 0, 0x0100, {W(0x100)}, 0x01FF, {W(0x100)}, 0x00FF},
+    {"PHX", {0xDA, Addr::Implied}, 0, 0x0100, {W(0x100)}, 0x01FF, {W(0x100)}, 0x00FF},
+    {"PHY", {0x5A, Addr::Implied}, 0, 0x0100, {W(0x100)}, 0x01FF, {W(0x100)}, 0x00FF},
+    {"PHP", {0x08, Addr::Implied}, 0, 0x0100, {W(0x100)}, 0x01FF, {W(0x100)}, 0x00FF},
+    {"PHB", {0x8B, Addr::Implied}, 0, 0x0100, {W(0x100)}, 0x01FF, {W(0x100)}, 0x00FF},
+    {"PHK", {0x4B, Addr::Implied}, 0, 0x0100, {W(0x100)}, 0x01FF, {W(0x100)}, 0x00FF},
+    {"PHD", {0x0B, Addr::Implied}, 0, 0x0100, {W(0x100), W(0x0FF)}, 0x01FE, {W(0x100), W(0x0FF)}, 0x00FE},
+    {"PEA", {0xF4, Addr::AbsJump}, 0x1234, 0x0100, {W(0x100), W(0x0FF)}, 0x01FE, {W(0x100), W(0x0FF)}, 0x00FE},
+    {"PEI", {0xD4, Addr::Dp}, 0x1234, 0x0100, {W(0x100), W(0x0FF)}, 0x01FE, {W(0x100), W(0x0FF)}, 0x00FE},
+    {"PER", {0x62, Addr::Rel16}, 0x1234, 0x0100, {W(0x100), W(0x0FF)}, 0x01FE, {W(0x100), W(0x0FF)}, 0x00FE},
+    {"JSR", {0x20, Addr::AbsJump}, 0x9000, 0x0100, {W(0x100), W(0x1FF)}, 0x01FE, {W(0x100), W(0x0FF)}, 0x00FE},
+    {"JSR (abs,X)", {0xFC, Addr::AbsXInd}, 0x9000, 0x0100, {W(0x100), W(0x0FF)}, 0x01FE, {W(0x100), W(0x0FF)},
+     0x00FE},
+    {"JSL", {0x22, Addr::LongJump}, 0x9000, 0x0100, {W(0x100), W(0x0FF), W(0x0FE)}, 0x01FD,
+     {W(0x100), W(0x0FF), W(0x0FE)}, 0x00FD},
+    {"BRK", {0x00, Addr::Imm8}, 0, 0x0100, {W(0x100), W(0x1FF), W(0x1FE)}, 0x01FD,
+     {W(0x100), W(0x0FF), W(0x0FE), W(0x0FD)}, 0x00FC},
+    {"COP", {0x02, Addr::Imm8}, 0, 0x0100, {W(0x100), W(0x1FF), W(0x1FE)}, 0x01FD,
+     {W(0x100), W(0x0FF), W(0x0FE), W(0x0FD)}, 0x00FC},
+    {"PLA", {0x68, Addr::Implied}, 0, 0x01FF, {R(0x100)}, 0x0100, {R(0x200)}, 0x0200},
+    {"PLX", {0xFA, Addr::Implied}, 0, 0x01FF, {R(0x100)}, 0x0100, {R(0x200)}, 0x0200},
+    {"PLY", {0x7A, Addr::Implied}, 0, 0x01FF, {R(0x100)}, 0x0100, {R(0x200)}, 0x0200},
+    {"PLP", {0x28, Addr::Implied}, 0, 0x01FF, {R(0x100)}, 0x0100, {R(0x200)}, 0x0200},
+    {"PLB", {0xAB, Addr::Implied}, 0, 0x01FF, {R(0x200)}, 0x0100, {R(0x200)}, 0x0200},
+    {"PLD", {0x2B, Addr::Implied}, 0, 0x01FF, {R(0x200), R(0x201)}, 0x0101, {R(0x200), R(0x201)}, 0x0201},
+    {"RTS", {0x60, Addr::Implied}, 0, 0x01FF, {R(0x100), R(0x101)}, 0x0101, {R(0x200), R(0x201)}, 0x0201},
+    {"RTL", {0x6B, Addr::Implied}, 0, 0x01FF, {R(0x200), R(0x201), R(0x202)}, 0x0102,
+     {R(0x200), R(0x201), R(0x202)}, 0x0202},
+    {"RTI", {0x40, Addr::Implied}, 0, 0x01FF, {R(0x100), R(0x101), R(0x102)}, 0x0102,
+     {R(0x200), R(0x201), R(0x202), R(0x203)}, 0x0203},
+};
+
+TEST(W65816Stack, EveryStackInstructionAtTheEdgeOfPageOne) {
+    for (const StackCase& k : kStackCases) {
         for (Mode mode : {Mode::Emu, Mode::M1X1}) {
             SCOPED_TRACE(std::string(k.name) + " " + mode_name(mode));
             FlatCtx ctx;
-            run_op(ctx, mode, kI, 0, k.op, k.operand, [](FlatCtx& c) { c.cpu.s = 0x0100; });
-            // BRK and COP push one byte more in native mode (the bank).
-            const int bytes = k.bytes + ((k.op.code == 0x00 || k.op.code == 0x02) && !is_emu(mode) ? 1 : 0);
-            std::vector<uint32_t> want;
-            for (int i = 0; i < bytes; i++) want.push_back(is_emu(mode) ? (i == 0 ? 0x0100u : 0x0200u - i) : 0x0100u - i);
-            std::vector<uint32_t> got;
-            for (const Access& a : ctx.writes()) got.push_back(a.addr);
-            EXPECT_EQ(got, want);
-            EXPECT_EQ(ctx.cpu.s, is_emu(mode) ? 0x0200 - bytes : 0x0100 - bytes);
+            run_op(ctx, mode, kI, 0, k.op, k.operand, [&](FlatCtx& c) { c.cpu.s = k.s; });
+            std::vector<Touch> touches;  // the stack's accesses: pages 0-2
+            for (const Access& a : ctx.log)
+                if (a.addr < 0x0300) touches.push_back({a.write, uint16_t(a.addr)});
+            EXPECT_EQ(touches, is_emu(mode) ? k.emu : k.native);
+            EXPECT_EQ(ctx.cpu.s, is_emu(mode) ? k.emu_s : k.native_s);
         }
     }
 }
 
-TEST(W65816Stack, EmulationPullsWrapWithinPageOne) {
-    // Page 1 and its neighbours hold distinct bytes, so each result shows
-    // where it was read.
+// What the wide pulls of emulation mode bring back from page 2.
+TEST(W65816Stack, EmulationPullsOfTheNewInstructionsReadPageTwo) {
     auto fill = [](FlatCtx& c) {
         c.poke(0x0001FE, {0x66, 0x44});
         c.poke(0x000100, {0x11, 0x22, 0x33});
         c.poke(0x000200, {0x55, 0x77, 0x88});
     };
-    struct Case {
-        const char* name;
-        uint8_t code;
-        uint16_t s;
-    };
-    const Case cases[] = {{"PLA", 0x68, 0x01FF}, {"PLX", 0xFA, 0x01FF}, {"PLY", 0x7A, 0x01FF}, {"PLB", 0xAB, 0x01FF},
-                          {"PLP", 0x28, 0x01FF}, {"PLD", 0x2B, 0x01FE}, {"RTS", 0x60, 0x01FE}, {"RTL", 0x6B, 0x01FE},
-                          {"RTI", 0x40, 0x01FE}};
-    for (const Case& k : cases) {
-        SCOPED_TRACE(k.name);
-        FlatCtx emu;
-        run_op(emu, Mode::Emu, kI, 0, {k.code, Addr::Implied}, 0, [&](FlatCtx& c) {
-            fill(c);
-            c.cpu.s = k.s;
-        });
-        FlatCtx native;
-        run_op(native, Mode::M1X1, kI, 0, {k.code, Addr::Implied}, 0, [&](FlatCtx& c) {
-            fill(c);
-            c.cpu.s = k.s;
-        });
-        switch (k.code) {
-            case 0x68: EXPECT_EQ(emu.cpu.a & 0xFF, 0x11); EXPECT_EQ(native.cpu.a & 0xFF, 0x55); break;
-            case 0xFA: EXPECT_EQ(emu.cpu.x, 0x11); EXPECT_EQ(native.cpu.x, 0x55); break;
-            case 0x7A: EXPECT_EQ(emu.cpu.y, 0x11); EXPECT_EQ(native.cpu.y, 0x55); break;
-            case 0xAB: EXPECT_EQ(emu.cpu.dbr, 0x11); EXPECT_EQ(native.cpu.dbr, 0x55); break;
-            case 0x28: EXPECT_EQ(emu.status(), 0x11); EXPECT_EQ(native.status(), 0x55); break;
-            case 0x2B: EXPECT_EQ(emu.cpu.d, 0x1144); EXPECT_EQ(native.cpu.d, 0x5544); break;
-            case 0x60: EXPECT_EQ(emu.cpu.pc, 0x1145); EXPECT_EQ(native.cpu.pc, 0x5545); break;
-            case 0x6B:
-                EXPECT_EQ(emu.pc24(), 0x221145u);
-                EXPECT_EQ(native.pc24(), 0x775545u);
-                break;
-            case 0x40:  // status from $01FF, then PC (and the bank in native mode)
-                EXPECT_EQ(emu.status() & 0xCF, 0x44);
-                EXPECT_EQ(emu.pc24(), 0x052211u);  // emulation RTI keeps PBR
-                EXPECT_EQ(native.status(), 0x44);
-                EXPECT_EQ(native.pc24(), 0x887755u);
-                break;
-        }
-        const int bytes = k.code == 0x6B ? 3 : k.code == 0x40 ? 3 : (k.s == 0x01FE ? 2 : 1);
-        const int native_bytes = k.code == 0x40 ? 4 : bytes;
-        EXPECT_EQ(emu.cpu.s, 0x0100 + bytes - (0x0200 - k.s));
-        EXPECT_EQ(native.cpu.s, k.s + native_bytes);
-    }
+    FlatCtx ctx;
+    run_op(ctx, Mode::Emu, kI, 0, {0xAB, Addr::Implied}, 0, [&](FlatCtx& c) { fill(c); c.cpu.s = 0x01FF; });  // PLB
+    EXPECT_EQ(ctx.cpu.dbr, 0x55);
+    run_op(ctx, Mode::Emu, kI, 0, {0x2B, Addr::Implied}, 0, [&](FlatCtx& c) { fill(c); c.cpu.s = 0x01FF; });  // PLD
+    EXPECT_EQ(ctx.cpu.d, 0x7755);
+    run_op(ctx, Mode::Emu, kI, 0, {0x6B, Addr::Implied}, 0, [&](FlatCtx& c) { fill(c); c.cpu.s = 0x01FE; });  // RTL
+    EXPECT_EQ(ctx.pc24(), 0x775545u);  // $01FF, $0200, bank from $0201
+    EXPECT_EQ(ctx.cpu.s, 0x0101);
+    run_op(ctx, Mode::Emu, kI, 0, {0x60, Addr::Implied}, 0, [&](FlatCtx& c) { fill(c); c.cpu.s = 0x01FE; });  // RTS
+    EXPECT_EQ(ctx.pc24(), 0x051145u);
+    run_op(ctx, Mode::Emu, kI, 0, {0x40, Addr::Implied}, 0, [&](FlatCtx& c) { fill(c); c.cpu.s = 0x01FE; });  // RTI
+    EXPECT_EQ(ctx.status(), 0x74);  // $44 pulled; M and X read 1
+    EXPECT_EQ(ctx.pc24(), 0x052211u);  // emulation RTI keeps PBR
 }
 
 }  // namespace

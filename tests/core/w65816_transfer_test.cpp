@@ -208,12 +208,13 @@ TEST(W65816Modes, RepAndSepSwitchWidthsInNativeMode) {
     EXPECT_EQ(ctx.cpu.a, 0x2211);
 }
 
-TEST(W65816Modes, RepAndSepInEmulationChangeOnlyTheStatusByte) {
+// M and X cannot be cleared in emulation mode (more in the emulation tests).
+TEST(W65816Modes, RepAndSepInEmulationKeepEightBitRegisters) {
     FlatCtx ctx;
     ctx.enter_mode(Mode::Emu);
     ctx.load_code(0x00, 0x8000, {0xC2, 0x30});  // REP #$30
     ctx.step();
-    EXPECT_EQ(ctx.status() & 0x30, 0x00);
+    EXPECT_EQ(ctx.status() & 0x30, 0x30);
     Widths w = executed_widths(ctx);
     EXPECT_EQ(w.a, 1);
     EXPECT_EQ(w.x, 1);
@@ -259,7 +260,7 @@ TEST(W65816Modes, PlpInEmulationKeepsEightBitExecution) {
     ctx.load_code(0x00, 0x8000, {0x28});
     ctx.step();
     EXPECT_EQ(ctx.cpu.s, 0x01F0);
-    EXPECT_EQ(ctx.status(), 0x00);
+    EXPECT_EQ(ctx.status(), 0x30);  // M and X read 1 whatever was pulled
     Widths w = executed_widths(ctx);
     EXPECT_EQ(w.a, 1);
     EXPECT_EQ(w.x, 1);
@@ -318,7 +319,7 @@ TEST(W65816Modes, XceIntoEmulationDropsHighBytesAndMovesTheStackToPageOne) {
         EXPECT_EQ(ctx.cpu.y, 0x00BC);
         EXPECT_EQ(ctx.cpu.s, 0x0145);
         EXPECT_EQ(ctx.cpu.a, 0x1234);          // B survives
-        EXPECT_EQ(ctx.status() & 0x30, 0x20);  // break flag clear, M set
+        EXPECT_EQ(ctx.status() & 0x30, 0x30);  // M and X read 1
         Widths w = executed_widths(ctx);
         EXPECT_EQ(w.a, 1);
         EXPECT_EQ(w.x, 1);

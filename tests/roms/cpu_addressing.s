@@ -14,7 +14,8 @@ RESULTS = $7E2000
 .segment "CODE"
 
 ; ---------------------------------------------------------------------------
-; Emulation mode: 8-bit registers, direct page and stack page wrapping.
+; Emulation mode: 8-bit registers, direct page and stack page wrapping, and
+; where the 65816's own instructions and modes leave page 1.
 .a8
 .i8
 reset:
@@ -72,7 +73,8 @@ reset:
     lda ($FF, x)
     result 3            ; $E3
 
-    ; Slot 4: S = $01F0, LDA $20,S wraps within page 1 to $0110.
+    ; Slot 4: S = $01F0, LDA $20,S: stack-relative addressing does not wrap
+    ; within page 1, it reads $0210.
     lda #$44
     sta $0110
     lda #$55
@@ -80,10 +82,13 @@ reset:
     ldx #$F0
     txs
     lda $20, s
-    result 4            ; $44
+    result 4            ; $55
 
-    ; Slots 5-8: PEA with S = $0100 continues at $01FF.
+    ; Slots 5-8: PEA with S = $0100 writes $0100 and $00FF, outside page 1;
+    ; S then returns to page 1.
     lda #$77
+    sta $01FF
+    lda #$00
     sta a:$00FF
     ldx #$00
     txs                 ; S = $0100
@@ -93,12 +98,14 @@ reset:
     result 5            ; $FE
     lda $0100
     result 6            ; $12
-    lda $01FF
-    result 7            ; $34
     lda a:$00FF
+    result 7            ; $34
+    lda $01FF
     result 8            ; $77, untouched
 
-    ; Slots 9-11: JSL with S = $0101 into the bank $80 mirror, RTL back.
+    ; Slots 9-11: JSL with S = $0101 into the bank $80 mirror pushes at
+    ; $0101, $0100 and $00FF; the subroutine moves the return address to
+    ; where RTL then pulls it from, $01FF-$0201.
     ldx #$01
     txs
     jsl far_emulation + $800000
@@ -106,13 +113,14 @@ reset:
     txa
     result 11           ; $01
 
-    ; Slot 12: JMP ($12FF) takes its high byte from $1200.
+    ; Slot 12: JMP ($12FF) takes its high byte from $1300 (no 6502 page
+    ; wrap on this chip).
     lda #<jmp_ok
     sta $12FF
     lda #>jmp_ok
-    sta $1200
-    lda #>jmp_bad
     sta $1300
+    lda #>jmp_bad
+    sta $1200
     jmp ($12FF)
 jmp_return:
 
@@ -462,17 +470,23 @@ brl_return:
 
 .a8
 .i8
-far_emulation:          ; runs in bank $80 with S just below $0100
+far_emulation:          ; runs in bank $80; JSL left S at $01FE
     phk
     pla
     result 9            ; $80
     tsx
     txa
     result 10           ; $FE
-    rtl
+    lda a:$00FF         ; return address low byte, pushed into page 0
+    sta $01FF
+    lda $0100           ; high byte
+    sta $0200
+    lda $0101           ; bank
+    sta $0201
+    rtl                 ; pulls $01FF, $0200, $0201; S ends at $0101
 
-; JMP ($12FF) lands at jmp_ok in emulation mode; jmp_bad would mean the
-; pointer's high byte came from $1300.
+; JMP ($12FF) lands at jmp_ok; jmp_bad would mean the pointer's high byte
+; came from $1200, as on the 6502.
 jmp_ok:
     lda #$01
     result 12           ; $01
@@ -487,10 +501,10 @@ e_irq:                  ; BRK in emulation mode
     php
     pla
     and #$3C
-    result 13           ; $34: break flag set after the push, I set, D clear
+    result 13           ; $34: M and X read 1 in emulation mode, I set, D clear
     lda $01, s
     and #$3C
-    result 14           ; $24: the status as pushed, break flag clear
+    result 14           ; $34: the status as pushed, bit 4 set by BRK
     rti
 
 e_cop:

@@ -88,7 +88,7 @@ void FlatCtx::enter_mode(Mode mode, uint8_t flags) {
         case Mode::M0X1: status |= kFlagX; break;
         case Mode::M1X0: status |= kFlagM; break;
         case Mode::M1X1: status |= kFlagM | kFlagX; break;
-        case Mode::Emu: status |= kFlagM; break;  // break flag clear, as after reset
+        case Mode::Emu: status |= kFlagM | kFlagX; break;  // both read 1 in emulation mode
     }
     set_status(status, is_emu(mode) ? 1 : 0);
     clock = 0;
