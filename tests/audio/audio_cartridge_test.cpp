@@ -108,7 +108,7 @@ TEST_F(AudioCartridge, ProgramIsUploadedStartedAndAnswersThroughThePorts) {
     EXPECT_EQ(m.apu.ram[0x1001], 0x10);
     EXPECT_EQ(m.apu.ram[0x1004], 0xB0);  // first BRR header
     EXPECT_EQ(m.dsp.regs[kDspDir], 0x10);
-    EXPECT_TRUE(m.dsp.active & 0x01);
+    EXPECT_TRUE(dsp_sounding_voices(m.dsp) & 0x01);
 }
 
 TEST_F(AudioCartridge, RecordingIsTheWholeRunAt44100Hz) {
