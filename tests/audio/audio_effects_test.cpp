@@ -8,7 +8,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include <filesystem>
+
 #include "audio/dsp.h"
+#include "cli/cli_runner.h"
 #include "core/driver.h"
 #include "support/test_rom.h"
 
@@ -221,6 +224,27 @@ TEST(AudioEffectsCartridge, PitchModulationScalesThePitchByThePreviousVoicesOutp
     const int modulated_pitch = 0x800 + (((r.modulator_output >> 5) * 0x800) >> 10);
     const double modulated = frequency(r.left, r.phase_start[4] + 4410, r.phase_start[4] + 4410 + 11025);
     EXPECT_NEAR(modulated, 500.0 * modulated_pitch / 0x800, 1.5);
+}
+
+// The same run through veltrane-cli: its WAV file holds the burst and, one
+// buffer length later, its echo.
+TEST(AudioEffectsCartridge, CliWavHoldsTheEcho) {
+    const EffectsRun& r = effects_run();
+    ASSERT_TRUE(r.phase_seen[2]);
+    const std::string dir = make_temp_folder("audio_effects_wav");
+    std::filesystem::copy_file(test_rom_path("audio_effects"), dir + "/effects.sfc");
+    const int frames = int(r.phase_start[2] / 732);
+    CliRun run = run_cli({"effects.sfc", "-n", std::to_string(frames), "--wav", "out.wav"}, dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<uint8_t> wav = read_file(dir + "/out.wav");
+    ASSERT_EQ(wav.size(), 44 + size_t(frames) * 732 * 4);
+    std::vector<int16_t> left;
+    for (size_t at = 44; at + 3 < wav.size(); at += 4) left.push_back(int16_t(wav[at] | wav[at + 1] << 8));
+    // The WAV is the machine's output, sample for sample.
+    EXPECT_TRUE(std::equal(left.begin(), left.end(), r.left.begin()));
+    const size_t direct = half_peak_onset(left, r.phase_start[1], r.phase_start[1] + 1800);
+    const size_t echo = half_peak_onset(left, direct + 1000, direct + 3000);
+    EXPECT_NEAR(double(echo - direct), (1536 + 7) * kOutputPerNative, 2.0);
 }
 
 }  // namespace
