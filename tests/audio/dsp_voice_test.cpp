@@ -113,8 +113,9 @@ TEST(GaussianInterpolation, FullScaleOverflowsAsOnTheChip) {
 // Output, pitch and modulation
 
 // A constant 4096 (nibble 4 at shift 10) interpolates to 4096 x 2049 / 2048
-// = 4098; at GAIN $7F (level $7F0) that is 4098 x 2032 / 2048 = 4066.
-constexpr int kConstantOut = 4066;
+// = 4098; at GAIN $7F (level $7F0) that is 4098 x 2032 / 2048 = 4065.98,
+// rounded down and made even: 4064.
+constexpr int kConstantOut = 4064;
 
 TEST(DspVoice, OutputIsSampleTimesEnvelopeThenVolumes) {
     DspHarness h;
@@ -186,7 +187,8 @@ TEST(DspVoice, PitchModulationScalesByThePreviousVoicesOutput) {
         int pitch;  // voice 1's effective pitch
     } cases[] = {
         {4, 0x03, 0x1000 + ((kConstantOut >> 5) * 0x1000 >> 10)},
-        {-4, 0x02, 0x1000 + ((-kConstantOut >> 5) * 0x1000 >> 10)},
+        // -4098 x 2032 / 2048 = -4065.98 rounds down to -4066.
+        {-4, 0x02, 0x1000 + ((-4066 >> 5) * 0x1000 >> 10)},
         {4, 0x01, 0x1000},
     };
     for (const auto& c : cases) {
