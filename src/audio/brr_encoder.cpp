@@ -73,9 +73,11 @@ std::vector<uint8_t> brr_encode(const int16_t* pcm, size_t count, const BrrEncod
         p1 = best.p1;
         p2 = best.p2;
     }
-    // The console silences a voice as soon as it starts decoding a block
-    // with END and without LOOP, so a sample that stops ends with a silent
-    // block of its own and every block of the sound is heard.
+    // The console silences a voice as soon as its decoder reaches a block
+    // with END and without LOOP, while the last few decoded samples (up to
+    // twelve) still wait to be played. So a sample that stops ends with a
+    // silent block of its own: only the tail of its last block is cut,
+    // which for a sound that dies away is silence already.
     if (!options.loop) {
         const uint8_t silent_end[kBrrBlockBytes] = {brr_header(0, 0, false, true)};
         out.insert(out.end(), silent_end, silent_end + kBrrBlockBytes);
