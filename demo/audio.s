@@ -55,6 +55,7 @@ POS         = $24           ; word: the channel's position while reading events
 PITCH_LO    = $26
 PITCH_HI    = $27
 VOICE_REG   = $28           ; DSP register of the voice being set up
+ECHO_WAIT   = $29           ; rows until the echo is turned up
 
 TICKS_PER_ROW = 4           ; 32 ticks a second: a row lasts 125 ms
 
@@ -133,6 +134,7 @@ player_start:
 
     spc_mov_dp_imm TICK, 0
     spc_mov_dp_imm LAST_PORT, 0
+    spc_mov_dp_imm ECHO_WAIT, ECHO_ROWS
     spc_mov_dp_imm SPC_T0TARGET, 250    ; 8 kHz / 250: 32 ticks a second
     spc_mov_dp_imm SPC_CONTROL, $01     ; timer 0 on
 
@@ -150,6 +152,22 @@ main_loop:
     spc_cmp_a_imm TICKS_PER_ROW
     spc_bne main_loop
     spc_mov_dp_imm TICK, 0
+    spc_mov_a_dp ECHO_WAIT
+    spc_beq @play
+    spc_dec_dp ECHO_WAIT
+    spc_bne @play
+    spc_mov_x_imm 0
+@echo:
+    spc_mov_a_absx echo_setup
+    spc_cmp_a_imm $FF
+    spc_beq @play
+    spc_mov_dp_a SPC_DSPADDR
+    spc_inc_x
+    spc_mov_a_absx echo_setup
+    spc_mov_dp_a SPC_DSPDATA
+    spc_inc_x
+    spc_bra @echo
+@play:
     spc_call play_row
     spc_bra main_loop
 
@@ -169,6 +187,11 @@ play_row:
     spc_bne @channel
     spc_mov_dp_imm SPC_DSPADDR, DSP_KOFF
     spc_mov_dp_dp SPC_DSPDATA, KOFF_MASK
+    ; The sound generator looks at KOFF every other sample (64 cycles):
+    ; hold it longer than that before clearing it.
+    spc_mov_y_imm 24
+@hold:
+    spc_dbnz_y @hold
     spc_mov_dp_imm SPC_DSPDATA, 0
     spc_mov_dp_imm SPC_DSPADDR, DSP_KON
     spc_mov_dp_dp SPC_DSPDATA, KON_MASK
@@ -292,14 +315,28 @@ play_chime:
     spc_pop_x
     spc_ret
 
+; The echo buffer is audio RAM $8000-$F7FF (EDL 15: 30 KiB, 240 ms), clear
+; of the player and the samples. Its first pass holds whatever audio RAM
+; held, so the echo is only heard (EVOL, EFB) from the third row on, once
+; the sound generator has written the whole buffer.
+ECHO_PAGE = $80
+ECHO_ROWS = 2
+
 global_setup:
-    .byte DSP_FLG, $00                  ; out of reset, echo on
     .byte DSP_DIR, >sample_directory
     .byte DSP_MVOLL, $70, DSP_MVOLR, $70
-    .byte DSP_EVOLL, $20, DSP_EVOLR, $20
-    .byte DSP_EFB, $48, DSP_EDL, $0F
+    .byte DSP_EVOLL, 0, DSP_EVOLR, 0, DSP_EFB, 0
+    .byte DSP_ESA, ECHO_PAGE, DSP_EDL, $0F
+    .byte DSP_FIR + $00, $7F, DSP_FIR + $10, 0, DSP_FIR + $20, 0, DSP_FIR + $30, 0
+    .byte DSP_FIR + $40, 0, DSP_FIR + $50, 0, DSP_FIR + $60, 0, DSP_FIR + $70, 0
     .byte DSP_EON, %10011101            ; lead, the pads and the bell echo
     .byte DSP_PMON, 0, DSP_NON, 0
+    .byte DSP_FLG, $00                  ; out of reset, echo writes on
+    .byte $FF
+
+echo_setup:
+    .byte DSP_EVOLL, $20, DSP_EVOLR, $20
+    .byte DSP_EFB, $48
     .byte $FF
 
 ; Left and right volume of voices 0-7.

@@ -1,6 +1,12 @@
 // BRR, the sound generator's sample compression: 9-byte blocks of a header
 // and 16 four-bit samples, each block with a shift and one of four
 // prediction filters.
+//
+// Decoding follows the chip's arithmetic exactly. Samples are kept as the
+// chip keeps them: a 15-bit value stored doubled in 16 bits, so every stored
+// sample is even. The filters work on those stored values, each product
+// rounded down on its own; the sum is clamped to 16 bits and then doubled,
+// and the doubling wraps (a result above 16,383 comes back negative).
 #pragma once
 
 #include <array>
@@ -10,6 +16,9 @@ namespace vt {
 
 inline constexpr int kBrrBlockBytes = 9;
 inline constexpr int kBrrBlockSamples = 16;
+// Shifts above 12 are not meant for use: the chip then gives -2048 for a
+// negative nibble and 0 otherwise (in the 15-bit domain).
+inline constexpr int kBrrLargestShift = 12;
 
 // Header flags: END stops (or loops) the sample after this block.
 inline constexpr uint8_t kBrrEnd = 0x01;
@@ -20,18 +29,17 @@ inline constexpr uint8_t brr_header(int shift, int filter, bool loop, bool end) 
     return uint8_t(shift << 4 | filter << 2 | (loop ? 2 : 0) | (end ? 1 : 0));
 }
 
-// The prediction of one filter from the previous sample p1 and the one
-// before, p2. The coefficients are applied in 16-bit fixed point: p times
-// (coefficient x 65536), keeping the high part.
-int64_t brr_prediction(int filter, int32_t p1, int32_t p2);
+// The prediction of one filter in the 15-bit domain, from the previous
+// stored sample p1 and the one before, p2.
+int brr_prediction(int filter, int16_t p1, int16_t p2);
 
-// One sample from a sign-extended nibble (-8..7): nibble << shift plus the
-// filter's prediction. Samples are not clamped; they are kept in 32 bits.
-int32_t brr_sample(int nibble, int shift, int filter, int32_t p1, int32_t p2);
+// The stored sample made from a sign-extended nibble (-8..7), the block's
+// shift and filter and the two stored samples before it.
+int16_t brr_sample(int nibble, int shift, int filter, int16_t p1, int16_t p2);
 
-// Decodes a block into 16 samples; p1 and p2 carry the prediction from
-// block to block.
-void brr_decode_block(const uint8_t block[kBrrBlockBytes], int32_t out[kBrrBlockSamples], int32_t& p1,
-                      int32_t& p2);
+// Decodes a block into 16 stored samples; p1 and p2 carry the prediction
+// from block to block.
+void brr_decode_block(const uint8_t block[kBrrBlockBytes], int16_t out[kBrrBlockSamples], int16_t& p1,
+                      int16_t& p2);
 
 }  // namespace vt

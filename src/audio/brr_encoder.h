@@ -17,8 +17,10 @@ struct BrrEncodeOptions {
     size_t loop_start = 0;
 };
 
-// Encodes `count` samples (padded with silence to a multiple of 16). The
-// last block carries END, and LOOP when looping. Returns the 9-byte blocks.
+// Encodes `count` samples (padded with silence to a multiple of 16).
+// Returns the 9-byte blocks. A looping sample's last block carries END and
+// LOOP; a sample that stops is followed by a silent block with END alone,
+// because the console silences the voice when it reaches that block.
 std::vector<uint8_t> brr_encode(const int16_t* pcm, size_t count, const BrrEncodeOptions& options = {});
 
 }  // namespace vt

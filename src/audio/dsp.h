@@ -1,17 +1,21 @@
-// The S-DSP sound generator: eight voices playing BRR-compressed samples from
-// audio RAM with ADSR or GAIN envelopes, a stereo mixer with main volume and
-// an echo with feedback.
+// The S-DSP sound generator: eight voices playing BRR-compressed samples
+// from audio RAM through Gaussian interpolation, with ADSR or GAIN
+// envelopes, noise and pitch modulation, and an echo whose buffer lives in
+// audio RAM and passes an 8-tap FIR filter.
 //
-// It produces 44,100 Hz stereo sample frames directly: the driver calls
-// dsp_line_step at the end of each of the first "sound lines" of a video
-// frame (244 NTSC, 294 PAL) and each call appends three frames, so a video
-// frame yields 732 (NTSC) or 882 (PAL) frames. Voices advance by a fixed
-// phase constant and envelopes step once per output frame.
+// The generator runs at the console's 32,000 samples a second. The driver
+// calls dsp_line_step at the end of each of a video frame's first "sound
+// lines" (244 NTSC, 294 PAL); a sound line stands for three output frames
+// at 44,100 Hz, so it runs the two or three 32 kHz samples that fall into
+// that time. At the end of the video frame the frame's samples go through
+// the resampler (dsp_resampler.h), and the frame's 732 (NTSC) or 882 (PAL)
+// stereo frames at 44,100 Hz become the finished samples.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
+#include "audio/dsp_resampler.h"
 #include "core/state_io.h"
 
 namespace vt {
@@ -19,14 +23,15 @@ namespace vt {
 struct Machine;
 
 inline constexpr int kDspVoices = 8;
+// Output frames (at 44,100 Hz) per sound line.
 inline constexpr int kDspFramesPerLine = 3;
 inline constexpr int kDspSampleRate = 44100;
+// The generator's own rate.
+inline constexpr int kDspNativeRate = 32000;
 // Room for the longest frame (PAL: 294 lines x 3) with a margin.
 inline constexpr uint32_t kDspMaxFrames = 1024;
-// Phase subtracted per source sample: 4096 x 44100 / 32000, rounded. A
-// pitch of $1000 plays a sample at 32 kHz.
-inline constexpr int32_t kDspPhaseStep = 5648;
-inline constexpr int32_t kEnvelopeMax = 32767;
+// The generator's samples of the longest frame (PAL: 640) with a margin.
+inline constexpr uint32_t kDspMaxNativeSamples = 768;
 
 // Global register numbers.
 enum DspReg : uint8_t {
@@ -45,6 +50,7 @@ enum DspReg : uint8_t {
     kDspDir = 0x5D,
     kDspEsa = 0x6D,
     kDspEdl = 0x7D,
+    kDspFir0 = 0x0F,  // FIR coefficient n at n x $10 + $0F
 };
 // Voice register numbers: voice n's register r is at n * $10 + r.
 enum DspVoiceReg : uint8_t {
@@ -63,8 +69,19 @@ enum DspVoiceReg : uint8_t {
 inline constexpr uint8_t kFlgReset = 0x80;
 inline constexpr uint8_t kFlgMute = 0x40;
 inline constexpr uint8_t kFlgEchoOff = 0x20;
+inline constexpr uint8_t kFlgNoiseRate = 0x1F;
 
-enum class EnvelopeMode : uint8_t { attack, decay, sustain, release, gain };
+// The envelope's level is 11 bits.
+inline constexpr int kEnvelopeMax = 0x7FF;
+// Key on starts a voice after this many samples (see dsp_voice.cpp).
+inline constexpr int kKeyOnDelay = 5;
+// The interpolation position: bits 12-14 pick the sample, bits 4-11 the
+// Gaussian weights; past $3FFF the next four samples are decoded.
+inline constexpr int kInterpPositionMax = 0x7FFF;
+// The rate counter counts down through this many values.
+inline constexpr int kRateCounterRange = 0x7800;
+
+enum class EnvelopeMode : uint8_t { release, attack, decay, sustain };
 
 // GAIN modes (GAIN bits 5-7); 0-3 set the level directly.
 enum GainMode : uint8_t {
@@ -75,58 +92,62 @@ enum GainMode : uint8_t {
 };
 
 struct DspVoice {
-    int32_t volume_left = 128;
-    int32_t volume_right = 128;
-    uint16_t directory_offset = 0;  // SRCN x 4
-    uint16_t block_address = 0;     // next BRR block in audio RAM
-    uint8_t block_flags = 0;        // END/LOOP of the block now playing
-    std::array<int32_t, 16> samples{};
-    int32_t prev1 = 0;  // last decoded sample, for prediction
-    int32_t prev2 = 0;  // the one before
-    uint8_t position = 0;  // index into samples; 16 or more asks for the next block
-    int16_t phase = 0;
-
-    int32_t envelope = 0;  // 0-32767
-    EnvelopeMode mode = EnvelopeMode::gain;
-    int32_t countdown = 0;  // output frames until the next envelope step
-    int32_t attack_period = 0;
-    int32_t decay_period = 0;
-    int32_t sustain_period = 0;
-    int32_t sustain_level = 0;
-    int32_t gain_period = 0;
-    uint8_t gain_mode = 0;
-
-    int32_t output = 0;  // last output sample
+    // The last twelve decoded samples, three groups of four, oldest group at
+    // ring_position. Each is stored twice (at i and i + 12) so that four in
+    // a row never wrap.
+    std::array<int16_t, 24> ring{};
+    uint8_t ring_position = 0;       // 0, 4 or 8
+    uint16_t block_address = 0;      // the BRR block being decoded
+    uint8_t block_offset = 1;        // its next data byte pair: 1, 3, 5 or 7
+    uint16_t interp_position = 0;    // 0 - kInterpPositionMax
+    uint8_t key_on_delay = 0;        // samples left of the key-on start
+    EnvelopeMode mode = EnvelopeMode::release;
+    int16_t envelope = 0;            // 0 - kEnvelopeMax
+    int16_t hidden_envelope = 0;     // last level computed, stored or not (the bent line reads it)
+    int16_t output = 0;              // the last sample after the envelope (OUTX, pitch modulation)
 };
 
 struct Dsp {
-    std::array<uint8_t, 128> regs{};  // the register file; ENDX lives at $7C
+    std::array<uint8_t, 128> regs{};  // the register file; ENVX, OUTX and ENDX are written by the voices
     std::array<DspVoice, kDspVoices> voices{};
-    uint8_t active = 0;  // bit per voice, from key on until its release ends
 
-    int32_t main_left = 128;
-    int32_t main_right = 128;
-    int32_t echo_volume_left = 0;
-    int32_t echo_volume_right = 0;
-    int32_t echo_feedback = 0;
-    uint16_t echo_length = 0;  // output frames, 16-256
-    uint16_t echo_position = 0;
-    std::array<int32_t, 256> echo_left{};
-    std::array<int32_t, 256> echo_right{};
+    // Key on and off are polled every other sample: a KON write waits in
+    // new_kon; kon holds what the last poll took.
+    uint8_t new_kon = 0;
+    uint8_t kon = 0;
+    uint8_t koff = 0;
+    uint8_t every_other_sample = 1;
+    uint16_t rate_counter = 0;  // counts down from kRateCounterRange - 1 to 0
+    uint16_t noise = 0x4000;    // 15-bit shift register
 
-    // Output: interleaved left/right pairs. One buffer fills during a video
-    // frame while the other holds the last finished frame.
+    // Echo: the buffer at echo_page x 256 in audio RAM, 4 bytes a sample.
+    uint8_t echo_page = 0;       // ESA as taken after each sample
+    uint16_t echo_offset = 0;
+    uint16_t echo_length = 0;    // bytes, taken from EDL when the offset is 0
+    uint8_t echo_history_position = 0;  // newest entry of the FIR history
+    std::array<std::array<int16_t, 2>, 8> echo_history{};  // 15-bit samples read back, left and right
+
+    // Time: each sound line adds 3 x 32,000; each sample takes 44,100.
+    uint32_t native_phase = 0;
+
+    // The frame's generator output, interleaved left/right.
+    std::array<int16_t, kDspMaxNativeSamples * 2> native{};
+    uint32_t native_count = 0;
+    DspResampler resampler;
+
+    // Output: interleaved left/right pairs at 44,100 Hz. One buffer fills at
+    // the end of a video frame while the other holds the last finished one.
     std::array<std::array<int16_t, kDspMaxFrames * 2>, 2> buffers{};
-    uint8_t filling = 0;          // buffer being written
-    uint32_t frame_position = 0;  // sample frames produced in the current video frame
+    uint8_t filling = 0;          // buffer to be written at the frame's end
+    uint32_t frame_position = 0;  // output frames owed for the current video frame
     uint32_t finished_frames = 0; // sample frames of the last finished video frame
 };
 
 void dsp_power_on(Machine& m);
-// Produces the three sample frames of one sound line.
+// Runs the 32 kHz samples of one sound line.
 void dsp_line_step(Machine& m);
-// End of a video frame: the frame's samples become the finished frame and
-// the next frame starts filling the other buffer.
+// End of a video frame: the frame's samples are resampled into the finished
+// frame and the next frame starts.
 void dsp_frame_end(Machine& m);
 
 // The samples of the last finished video frame: `frames` stereo frames of
@@ -142,31 +163,27 @@ DspSamples dsp_finished_samples(const Machine& m);
 uint8_t dsp_read(Machine& m, uint8_t address);
 void dsp_write(Machine& m, uint8_t address, uint8_t value);
 
-// Everything the 128-byte register file does not hold: each voice's
-// playing state (block address and flags, decoded samples, position,
-// phase, envelope level, mode and countdown, last output), the values the
-// register handlers derived (volumes, directory offset, envelope periods
-// and levels), the active mask, the mixer's volumes, the echo length,
-// position and memory. Loading checks every value that indexes a buffer
-// or bounds a loop, so a damaged record can only sound wrong.
-inline constexpr int kDspVoicePlaybackSize = 4 * 2 + 2 + 2 + 1 + 16 * 4 + 4 * 2 + 1 + 2 + 4 + 1 + 4 + 4 * 5 + 1 + 4;
-inline constexpr int kDspPlaybackSize = kDspVoices * kDspVoicePlaybackSize + 1 + 4 * 5 + 2 + 2 + 2 * 256 * 4;
-void dsp_save_playback(const Machine& m, uint8_t* out);
-void dsp_load_playback(Machine& m, const uint8_t* in);
+// One 32 kHz sample: every voice, the echo, the counters. Used by
+// dsp_line_step; tests call it to look at single samples.
+void dsp_run_sample(Machine& m, int16_t& left, int16_t& right);
+
+// Voices keyed on and not yet silent after their release.
+uint8_t dsp_sounding_voices(const Dsp& d);
+
+// Everything the 128-byte register file does not hold ("XDSP"): each
+// voice's decoder, interpolation position, envelope and key-on delay, the
+// key polling, rate counter and noise, the echo's position and FIR history,
+// the time phase and the resampler's history and pending output. Loading
+// checks every value that indexes a buffer, so a damaged record can only
+// sound wrong.
+inline constexpr int kDspVoicePlaybackSize = 12 * 2 + 1 + 2 + 1 + 2 + 1 + 1 + 2 + 2 + 2;
+inline constexpr int kDspPlaybackSize =
+    kDspVoices * kDspVoicePlaybackSize + 4 + 2 + 2 + 1 + 2 + 2 + 1 + 8 * 2 * 2 + 4 + kResamplerStateSize;
 template <class Io>
 void dsp_playback_io(Io& io, IoMachine<Io>& m);
-// The 128-byte register file ("SDSP"); loading re-derives what its write
-// handlers set, as dsp_refresh_from_registers does.
+// The 128-byte register file ("SDSP"); the voices read it directly, so
+// nothing needs re-deriving after a load.
 template <class Io>
 void dsp_registers_io(Io& io, IoMachine<Io>& m);
-// Re-derives from the register file what its write handlers set (volumes,
-// directory offsets, envelope periods, mixer volumes, echo feedback and
-// length) without the side effects of KON, KOFF, FLG and ENDX, after the
-// register file was restored on its own.
-void dsp_refresh_from_registers(Machine& m);
-
-// The sample frame made from the voices' current state; advances voices,
-// envelopes and the echo by one output frame. Used by dsp_line_step.
-void dsp_generate_frame(Machine& m, int16_t& left, int16_t& right);
 
 }  // namespace vt

@@ -1,5 +1,6 @@
-// One voice of the sound generator: key on and off, and the work of one
-// output frame (sample fetch, envelope, phase).
+// The eight voices' work in one 32 kHz sample: key on and off, BRR
+// decoding, pitch (with modulation), Gaussian interpolation or noise, the
+// envelope, and the voices' outputs summed into the main and echo mixes.
 #pragma once
 
 #include <cstdint>
@@ -8,21 +9,19 @@
 
 namespace vt {
 
-struct Machine;
-
-// Per-frame sums of the voices' outputs times their volumes.
-struct DspSums {
-    int64_t left = 0;
-    int64_t right = 0;
-    int64_t echo_left = 0;
-    int64_t echo_right = 0;
+// The voices' sums for one sample, each clamped to 16 bits as it grows.
+struct DspMix {
+    int main_left = 0;
+    int main_right = 0;
+    int echo_left = 0;
+    int echo_right = 0;
 };
 
-void dsp_key_on(Machine& m, int voice);
-void dsp_release(Dsp& d, int voice);
-// Period of the envelope mode the voice is in (for the countdown).
-int32_t dsp_envelope_period(const DspVoice& v);
-// Plays one output frame of an active voice and adds it to the sums.
-void dsp_voice_frame(Dsp& d, const uint8_t* ram, int voice, DspSums& sums);
+// Runs voices 0-7 for one sample. `rates_firing` is dsp_rates_firing of
+// the rate counter.
+void dsp_run_voices(Dsp& d, const uint8_t* ram, uint32_t rates_firing, DspMix& mix);
+
+// The directory entry of a voice: start address at +0, loop address at +2.
+uint16_t dsp_directory_entry(const Dsp& d, int voice);
 
 }  // namespace vt

@@ -15,7 +15,7 @@ TEST(AudioDriverCartridge, EightVoicesPlayAndTimerTicksDriveThePitches) {
     Machine& m = *machine;
     run_frames(m, 2);
     ASSERT_EQ(wram8(m, 0x0100), 0x01);
-    EXPECT_EQ(m.dsp.active, 0xFF);
+    EXPECT_EQ(dsp_sounding_voices(m.dsp), 0xFF);
 
     const uint8_t ticks_before = m.apu.ram[0x21];
     run_frames(m, 10);
@@ -32,7 +32,7 @@ TEST(AudioDriverCartridge, EightVoicesPlayAndTimerTicksDriveThePitches) {
         const uint8_t pitch = m.dsp.regs[v << 4 | kVoicePitchL];
         EXPECT_TRUE(pitch == uint8_t(now + v * 16) || pitch == uint8_t(now - 1 + v * 16)) << v;
     }
-    EXPECT_EQ(m.dsp.active, 0xFF);
+    EXPECT_EQ(dsp_sounding_voices(m.dsp), 0xFF);
 
     // The mix is audible on both sides.
     DspSamples s = dsp_finished_samples(m);

@@ -1,5 +1,5 @@
 // A powered-on sound generator with helpers to place BRR samples in audio
-// RAM, write registers and run output frames.
+// RAM, write registers and run 32 kHz samples.
 #pragma once
 
 #include <array>
@@ -26,12 +26,14 @@ struct DspHarness {
     std::unique_ptr<Machine> machine = make_machine();
     Machine& m = *machine;
     Dsp& d = machine->dsp;
+    std::array<uint8_t, 65536>& ram = machine->apu.ram;
 
     DspHarness() {
         apu_power_on(m);
-        m.apu.ram.fill(0);
+        ram.fill(0);
         write(kDspDir, kDirPage);
-        write(kDspFlg, kFlgEchoOff);  // out of reset, echo off
+        write(kDspFlg, kFlgEchoOff);  // out of reset, echo writes off
+        write(kDspEsa, 0xF0);         // the echo reads $F000 (zero)
         write(kDspMvolL, 0x7F);
         write(kDspMvolR, 0x7F);
     }
@@ -39,28 +41,37 @@ struct DspHarness {
     void write(uint8_t reg, uint8_t value) { dsp_write(m, reg, value); }
     void write_voice(int voice, uint8_t reg, uint8_t value) { dsp_write(m, uint8_t(voice << 4 | reg), value); }
     uint8_t read(uint8_t reg) { return dsp_read(m, reg); }
+    void set_fir(std::initializer_list<int> taps) {
+        int n = 0;
+        for (int t : taps) write(uint8_t(n++ << 4 | kDspFir0), uint8_t(t));
+    }
 
     // Directory entry `srcn`: start and loop addresses.
     void set_directory(int srcn, uint16_t start, uint16_t loop) {
         const uint16_t at = uint16_t(kDirPage * 256 + srcn * 4);
-        m.apu.ram[at] = uint8_t(start);
-        m.apu.ram[at + 1] = uint8_t(start >> 8);
-        m.apu.ram[at + 2] = uint8_t(loop);
-        m.apu.ram[at + 3] = uint8_t(loop >> 8);
+        ram[at] = uint8_t(start);
+        ram[at + 1] = uint8_t(start >> 8);
+        ram[at + 2] = uint8_t(loop);
+        ram[at + 3] = uint8_t(loop >> 8);
     }
 
     // Writes one 9-byte block: the header and 16 nibbles (-8..7).
     void put_block(uint16_t at, uint8_t header, const std::array<int, 16>& nibbles) {
-        m.apu.ram[at] = header;
-        for (int i = 0; i < 8; i++) {
-            m.apu.ram[at + 1 + i] = uint8_t((nibbles[2 * i] & 15) << 4 | (nibbles[2 * i + 1] & 15));
-        }
+        ram[at] = header;
+        for (int i = 0; i < 8; i++) ram[at + 1 + i] = uint8_t((nibbles[2 * i] & 15) << 4 | (nibbles[2 * i + 1] & 15));
     }
 
     static std::array<int, 16> all(int nibble) {
         std::array<int, 16> n;
         n.fill(nibble);
         return n;
+    }
+
+    // Sample `srcn` as one looping block of a constant: nibble << shift
+    // stored (filter 0).
+    void constant_sample(int srcn, uint16_t at, int nibble, int shift) {
+        set_directory(srcn, at, at);
+        put_block(at, brr_header(shift, 0, true, true), all(nibble));
     }
 
     // Voice set up for sample `srcn` at pitch $1000, full volume both sides,
@@ -76,19 +87,25 @@ struct DspHarness {
         write_voice(voice, kVoiceGain, gain);
     }
 
-    void key_on(int voice) { write(kDspKon, uint8_t(1 << voice)); }
+    void key_on(uint8_t voices) { write(kDspKon, voices); }
 
-    StereoFrame frame() {
+    // Runs until the voices keyed on are past their start (the next poll
+    // and five samples): `n` samples that leave the first outputs behind.
+    void settle(int n = 8) { samples(n); }
+
+    StereoFrame sample() {
         StereoFrame f;
-        dsp_generate_frame(m, f.left, f.right);
+        dsp_run_sample(m, f.left, f.right);
         return f;
     }
 
-    std::vector<StereoFrame> frames(int n) {
+    std::vector<StereoFrame> samples(int n) {
         std::vector<StereoFrame> out;
-        for (int i = 0; i < n; i++) out.push_back(frame());
+        for (int i = 0; i < n; i++) out.push_back(sample());
         return out;
     }
+
+    uint16_t ram_word(uint16_t at) const { return uint16_t(ram[at] | ram[uint16_t(at + 1)] << 8); }
 };
 
 }  // namespace vt::test

@@ -1,350 +1,442 @@
-// Sound generator voices: BRR decoding with its four filters, sample
-// playback and looping, ENDX, pitch, key on and off, ADSR and GAIN.
+// Sound generator voices: BRR decoding, Gaussian interpolation, pitch and
+// pitch modulation, key on and off as the chip polls them, ENDX and the end
+// of a sample, noise.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
+#include <numeric>
 
+#include "audio/dsp_gaussian.h"
+#include "audio/dsp_rates.h"
 #include "dsp_harness.h"
 
 namespace vt::test {
 namespace {
 
-// Floor of p x c as the fixed-point filters compute it.
-int64_t floor_product(int32_t p, double coefficient) { return int64_t(std::floor(p * coefficient)); }
+// ---------------------------------------------------------------------------
+// BRR
 
-TEST(BrrDecode, ShiftWithoutHalvingOrClamping) {
-    uint8_t block[9] = {brr_header(4, 0, false, false), 0x78, 0x10, 0xF0, 0, 0, 0, 0, 0};
-    int32_t out[16];
-    int32_t p1 = 0, p2 = 0;
-    brr_decode_block(block, out, p1, p2);
-    EXPECT_EQ(out[0], 7 * 16);
-    EXPECT_EQ(out[1], -8 * 16);
-    EXPECT_EQ(out[2], 1 * 16);
-    EXPECT_EQ(out[3], 0);
-    EXPECT_EQ(out[4], -1 * 16);
-    EXPECT_EQ(p1, out[15]);
-    EXPECT_EQ(p2, out[14]);
+struct BrrCase {
+    const char* what;
+    int nibble, shift, filter;
+    int16_t p1, p2;  // stored (doubled) samples before
+    int16_t expected;
+};
 
-    block[0] = brr_header(15, 0, false, false);
-    brr_decode_block(block, out, p1, p2);
-    EXPECT_EQ(out[0], 7 << 15);
-    EXPECT_EQ(out[1], -8 << 15);
-}
-
-TEST(BrrDecode, FourPredictionFilters) {
-    // Filter 1: s + p1 x 15/16.
-    EXPECT_EQ(brr_sample(1, 0, 1, 1000, 0), 1 + floor_product(1000, 15.0 / 16));
-    EXPECT_EQ(brr_sample(0, 0, 1, -1000, 0), floor_product(-1000, 15.0 / 16));  // -938: rounds down
-    // Filter 2: s + p1 x 61/32 - p2 x 15/16.
-    EXPECT_EQ(brr_sample(0, 0, 2, 1000, 500), floor_product(1000, 61.0 / 32) - floor_product(500, 15.0 / 16));
-    EXPECT_EQ(brr_sample(2, 3, 2, -700, 300), 16 + floor_product(-700, 61.0 / 32) - floor_product(300, 15.0 / 16));
-    // Filter 3: s + p1 x 115/64 - p2 x 13/16.
-    EXPECT_EQ(brr_sample(0, 0, 3, 1000, 500), floor_product(1000, 115.0 / 64) - floor_product(500, 13.0 / 16));
-    EXPECT_EQ(brr_sample(-3, 2, 3, 2000, -900), -12 + floor_product(2000, 115.0 / 64) - floor_product(-900, 13.0 / 16));
-    // Filter 0 ignores the history.
-    EXPECT_EQ(brr_sample(5, 1, 0, 12345, 678), 10);
-}
-
-TEST(BrrDecode, PredictionCarriesFromSampleToSample) {
-    // Filter 1, all nibbles 0: each sample is 15/16 of the one before.
-    uint8_t block[9] = {brr_header(0, 1, false, false), 0, 0, 0, 0, 0, 0, 0, 0};
-    int32_t out[16];
-    int32_t p1 = 4096, p2 = 0;
-    brr_decode_block(block, out, p1, p2);
-    int32_t want = 4096;
-    for (int i = 0; i < 16; i++) {
-        want = int32_t(floor_product(want, 15.0 / 16));
-        EXPECT_EQ(out[i], want) << i;
+TEST(BrrDecode, EachSampleAsTheChipComputesIt) {
+    const BrrCase cases[] = {
+        {"largest shift, top nibble", 7, 12, 0, 0, 0, 28672},
+        {"largest shift, bottom nibble", -8, 12, 0, 0, 0, -32768},
+        {"shift 0 halves away the low bit", 1, 0, 0, 0, 0, 0},
+        {"shift 0 rounds a negative down", -1, 0, 0, 0, 0, -2},
+        {"shift 1", 3, 1, 0, 0, 0, 6},
+        {"shift 13 and up: negative nibbles give -2048", -1, 13, 0, 0, 0, -4096},
+        {"shift 13 and up: others give 0", 5, 15, 0, 0, 0, 0},
+        // 500 x 15/16 = 468.75, rounded down.
+        {"filter 1", 0, 0, 1, 1000, 0, 936},
+        // 500 x 61/32 - 400 x 15/16 = 578.1
+        {"filter 2", 0, 0, 2, 1000, 800, 1156},
+        // 500 x 115/64 - 400 x 13/16 = 573.4
+        {"filter 3", 0, 0, 3, 1000, 800, 1146},
+        // 14336 + 15000 - 938 = 28398: doubled, it wraps.
+        {"doubling wraps", 7, 12, 1, 30000, 0, -8740},
+        // 45566 clamps to 32767, doubled and wrapped to -2.
+        {"clamped high, then wrapped", 7, 12, 2, 32766, 0, -2},
+        {"clamped low, then wrapped", -8, 12, 2, -32768, 0, 0},
+    };
+    for (const BrrCase& c : cases) {
+        EXPECT_EQ(brr_sample(c.nibble, c.shift, c.filter, c.p1, c.p2), c.expected) << c.what;
     }
 }
+
+TEST(BrrDecode, BlockCarriesThePredictionFromSampleToSample) {
+    // Filter 1 on nibbles of 1 at shift 4: s = 8 + p1 x 15/16 (halves).
+    const uint8_t block[kBrrBlockBytes] = {brr_header(4, 1, false, false), 0x11, 0x11, 0x11, 0x11,
+                                           0x11, 0x11, 0x11, 0x11};
+    int16_t out[kBrrBlockSamples];
+    int16_t p1 = 0, p2 = 0;
+    brr_decode_block(block, out, p1, p2);
+    int half = 0;
+    for (int i = 0; i < kBrrBlockSamples; i++) {
+        half = 8 + (half * 2 >> 1) + (-(half * 2) >> 5);
+        EXPECT_EQ(out[i], half * 2) << i;
+    }
+    EXPECT_EQ(p1, out[15]);
+    EXPECT_EQ(p2, out[14]);
+}
+
+// ---------------------------------------------------------------------------
+// Gaussian interpolation
+
+TEST(GaussianTable, ShapeAndWeightsAddUpToOne) {
+    const auto& g = kGaussianTable;
+    for (int i = 0; i < 16; i++) EXPECT_EQ(g[i], 0) << i;
+    EXPECT_EQ(g[511], 1305);
+    for (int i = 1; i < 512; i++) {
+        EXPECT_GE(g[i], g[i - 1]) << "rises at " << i;
+        EXPECT_LE(g[i] - g[i - 1], 6) << "smooth at " << i;
+    }
+    // The four weights of every fraction add up to 1.0 (2048) within one.
+    for (int f = 0; f < 256; f++) {
+        const int sum = g[255 - f] + g[511 - f] + g[256 + f] + g[f];
+        EXPECT_GE(sum, 2047) << f;
+        EXPECT_LE(sum, 2049) << f;
+    }
+}
+
+TEST(GaussianInterpolation, MovesFromOneSampleToTheNext) {
+    const int16_t steps[4] = {0, 8000, 16000, 24000};
+    int last = dsp_gaussian(steps, 0);
+    // At fraction 0 the weight is on the second sample, near 8000; it
+    // glides towards the third as the fraction grows.
+    EXPECT_NEAR(last, 8000, 20);
+    for (int f = 1; f < 256; f++) {
+        const int now = dsp_gaussian(steps, f);
+        EXPECT_GE(now, last) << f;
+        EXPECT_EQ(now & 1, 0) << f;
+        last = now;
+    }
+    EXPECT_NEAR(last, 16000, 100);
+    const int16_t flat[4] = {-6000, -6000, -6000, -6000};
+    for (int f : {0, 77, 128, 255}) EXPECT_NEAR(dsp_gaussian(flat, f), -6000, 6) << f;
+}
+
+TEST(GaussianInterpolation, FullScaleOverflowsAsOnTheChip) {
+    // The first three products of a full-scale wave add up past 32767 and
+    // wrap; the fourth is added with saturation.
+    const int16_t top[4] = {32766, 32766, 32766, 32766};
+    EXPECT_EQ(dsp_gaussian(top, 0), -32756);
+    const int16_t bottom[4] = {-32768, -32768, -32768, -32768};
+    EXPECT_EQ(dsp_gaussian(bottom, 255), -32768);
+}
+
+// ---------------------------------------------------------------------------
+// Output, pitch and modulation
+
+// A constant 4096 (nibble 4 at shift 10) interpolates to 4096 x 2049 / 2048
+// = 4098; at GAIN $7F (level $7F0) that is 4098 x 2032 / 2048 = 4065.98,
+// rounded down and made even: 4064.
+constexpr int kConstantOut = 4064;
 
 TEST(DspVoice, OutputIsSampleTimesEnvelopeThenVolumes) {
     DspHarness h;
-    h.set_directory(0, 0x1000, 0x1000);
-    h.put_block(0x1000, brr_header(10, 0, true, true), DspHarness::all(4));  // 4096
-    h.setup_voice(0, 0, 0x00, 0x00, 0x7F);  // GAIN direct $7F: level 32512
-    h.write_voice(0, kVoiceVolL, 0x40);       // +64
-    h.write_voice(0, kVoiceVolR, 0xE0);       // -32
-    h.key_on(0);
-    StereoFrame first = h.frame();  // envelope still 0 (GAIN bit 6 set: not raised at key on)
-    EXPECT_EQ(first.left, 0);
-    StereoFrame f = h.frame();
-    const int64_t out = 4096 * 32512 / 32768;
-    EXPECT_EQ(h.d.voices[0].output, out);
-    EXPECT_EQ(f.left, int16_t(std::floor(out * 64.0 * 127 / 16384)));
-    EXPECT_EQ(f.right, int16_t(std::floor(out * -32.0 * 127 / 16384)));
-    EXPECT_EQ(h.read(0x08), 32512 >> 8);  // ENVX
-    EXPECT_EQ(h.read(0x09), uint8_t(out >> 8));  // OUTX
-}
-
-TEST(DspVoice, EnvelopeScalingRoundsToNearest) {
-    DspHarness h;
-    h.set_directory(0, 0x1000, 0x1000);
-    // Sample 3 x 256 = 768 at level $40 x 256 = 16384 (one half): 384; sample
-    // -3 (nibble -3, shift 0) gives -1.5, rounded to -1.
-    h.put_block(0x1000, brr_header(8, 0, true, true), DspHarness::all(3));
-    h.setup_voice(0, 0, 0x00, 0x00, 0x40);
-    h.key_on(0);
-    h.frame();
-    h.frame();
-    EXPECT_EQ(h.d.voices[0].output, 384);
-    h.put_block(0x1000, brr_header(0, 0, true, true), DspHarness::all(-3));
-    h.key_on(0);
-    h.frame();
-    h.frame();
-    EXPECT_EQ(h.d.voices[0].output, -1);
-}
-
-// Counts source samples consumed: 16 per decoded block, minus what is left
-// of the block now playing.
-int samples_advanced(const DspVoice& v, uint16_t start) {
-    const int blocks = (v.block_address - start) / kBrrBlockBytes;
-    return blocks * 16 + v.position - 16;
-}
-
-TEST(DspVoice, PitchOf1000PlaysAt32kHz) {
-    DspHarness h;
-    // A long sample without loop: 2,400 blocks of silence from $1000.
-    h.set_directory(0, 0x1000, 0x1000);
+    h.constant_sample(0, 0x1000, 4, 10);
     h.setup_voice(0, 0, 0x00, 0x00, 0x7F);
-    h.key_on(0);
-    h.frames(kDspSampleRate);
-    const double want = 4096.0 * 44100 / 5648;  // 31,983: 32,000 within the rounding of the constant
-    EXPECT_NEAR(samples_advanced(h.d.voices[0], 0x1000), want, 2.0);
-
-    // Half the pitch, half the rate; the 14-bit maximum nearly 4 times it.
-    h.write_voice(0, kVoicePitchH, 0x08);
-    h.key_on(0);
-    h.frames(kDspSampleRate);
-    EXPECT_NEAR(samples_advanced(h.d.voices[0], 0x1000), want / 2, 2.0);
-    h.write_voice(0, kVoicePitchL, 0xFF);
-    h.write_voice(0, kVoicePitchH, 0xFF);  // masked to $3FFF
-    EXPECT_EQ(h.read(0x03), 0x3F);
-    h.key_on(0);
-    h.frames(10000);
-    EXPECT_NEAR(samples_advanced(h.d.voices[0], 0x1000), 10000.0 * 0x3FFF / 5648, 2.0);
+    h.write_voice(0, kVoiceVolL, 0x40);
+    h.write_voice(0, kVoiceVolR, 0xC0);  // -64
+    h.key_on(0x01);
+    h.settle();
+    const StereoFrame f = h.sample();
+    EXPECT_EQ(h.d.voices[0].output, kConstantOut);
+    EXPECT_EQ(h.read(kVoiceEnvx), 0x7F);
+    EXPECT_EQ(h.read(kVoiceOutx), kConstantOut >> 8);
+    // Voice volume >> 7, then main volume >> 7 (rounded down).
+    EXPECT_EQ(f.left, (((kConstantOut * 64) >> 7) * 127) >> 7);
+    EXPECT_EQ(f.right, (((kConstantOut * -64) >> 7) * 127) >> 7);
 }
 
-TEST(DspVoice, LoopingSampleJumpsToLoopAddressAndSetsEndx) {
-    DspHarness h;
-    // Start block (value 1), then a looping end block (value 2) that loops
-    // to a third block (value 3) ending with END+LOOP back to itself.
-    h.set_directory(1, 0x1000, 0x1012);
-    h.put_block(0x1000, brr_header(8, 0, false, false), DspHarness::all(1));
-    h.put_block(0x1009, brr_header(8, 0, true, true), DspHarness::all(2));
-    h.put_block(0x1012, brr_header(8, 0, true, true), DspHarness::all(3));
-    h.setup_voice(3, 1, 0x00, 0x00, 0x40);  // level 16384
-    h.write_voice(3, kVoicePitchH, 0x3F);   // fast: about 2.9 samples per frame
-    h.key_on(3);
-    // Level one half: block values 1, 2, 3 x 256 play as 128, 256, 384; the
-    // third block then loops forever. ENDX is set when the second block
-    // (END+LOOP) has been played, the frame the third starts.
-    std::vector<int32_t> outputs;
-    for (int i = 0; i < 60; i++) {
-        h.frame();
-        const int32_t out = h.d.voices[3].output;
-        outputs.push_back(out);
-        if (out == 128 || out == 256) {
-            EXPECT_EQ(h.read(kDspEndx) & 0x08, 0) << i;
-        }
-        if (out == 384) {
-            EXPECT_EQ(h.read(kDspEndx) & 0x08, 0x08) << i;
+// How many times a one-block loop ends in `n` samples: each loop is
+// 16 x $1000 / pitch samples.
+int loops_in(DspHarness& h, int voice, int n) {
+    int loops = 0;
+    for (int i = 0; i < n; i++) {
+        h.sample();
+        if (h.read(kDspEndx) & (1 << voice)) {
+            loops++;
+            h.write(kDspEndx, 0);
         }
     }
-    EXPECT_NE(std::find(outputs.begin(), outputs.end(), 128), outputs.end());
-    EXPECT_NE(std::find(outputs.begin(), outputs.end(), 256), outputs.end());
-    EXPECT_EQ(outputs.back(), 384);
-    EXPECT_TRUE(h.d.active & 0x08);
-    EXPECT_EQ(h.read(kDspEndx), 0x08);
-    // Writing ENDX clears every bit, whatever the value.
-    h.write(kDspEndx, 0xFF);
-    EXPECT_EQ(h.read(kDspEndx), 0x00);
+    return loops;
 }
 
-TEST(DspVoice, EndWithoutLoopRepeatsLastBlockWhileReleasing) {
-    DspHarness h;
-    h.set_directory(0, 0x1000, 0x1000);
-    h.put_block(0x1000, brr_header(8, 0, false, true), DspHarness::all(2));  // END only
-    h.setup_voice(0, 0, 0x00, 0x00, 0x7F);
-    h.key_on(0);
-    h.frames(2);
-    EXPECT_EQ(h.read(kDspEndx), 0);
-    // Block played (16 samples at ~0.73 per frame) -> ENDX, release.
-    int frames = 2;
-    while (!(h.read(kDspEndx) & 1) && frames < 100) {
-        h.frame();
-        frames++;
+TEST(DspVoice, PitchSetsTheRateAt32kHz) {
+    const struct {
+        uint16_t pitch;
+        int loops_per_16384;  // 16,384 samples
+    } cases[] = {{0x1000, 1024}, {0x2000, 2048}, {0x0800, 512}, {0x0100, 64}, {0x3FFF, 4095}, {0x0000, 0}};
+    for (const auto& c : cases) {
+        DspHarness h;
+        h.constant_sample(0, 0x1000, 4, 10);
+        h.setup_voice(3, 0, 0x00, 0x00, 0x7F);
+        h.write_voice(3, kVoicePitchL, uint8_t(c.pitch));
+        h.write_voice(3, kVoicePitchH, uint8_t(c.pitch >> 8));
+        h.key_on(0x08);
+        h.settle(64);
+        h.write(kDspEndx, 0);
+        EXPECT_NEAR(loops_in(h, 3, 16384), c.loops_per_16384, 1) << std::hex << c.pitch;
     }
-    // The 16th source sample is reached at frame ceil(16 x 5648 / 4096) = 23;
-    // the end of the block is seen at the start of the next frame.
-    EXPECT_EQ(frames, int(std::ceil(16 * 5648 / 4096.0)) + 1);
-    EXPECT_EQ(h.d.voices[0].mode, EnvelopeMode::release);
-    EXPECT_EQ(h.d.voices[0].block_address, 0x1009);  // not advanced past the block
-    // Release: 128 per frame from 32512 until below zero.
-    const int32_t level = h.d.voices[0].envelope;
-    h.frame();
-    EXPECT_EQ(h.d.voices[0].envelope, level - 128);
-    h.frames(level / 128 + 1);
-    EXPECT_FALSE(h.d.active & 1);
+}
+
+TEST(DspVoice, PitchHighUsesSixBits) {
+    DspHarness h;
+    h.constant_sample(0, 0x1000, 4, 10);
+    h.setup_voice(0, 0, 0x00, 0x00, 0x7F);
+    h.write_voice(0, kVoicePitchH, 0xD0);  // reads back whole, plays as $10
+    EXPECT_EQ(h.read(kVoicePitchH), 0xD0);
+    h.key_on(0x01);
+    h.settle(64);
+    h.write(kDspEndx, 0);
+    EXPECT_NEAR(loops_in(h, 0, 16384), 1024, 1);
+}
+
+TEST(DspVoice, PitchModulationScalesByThePreviousVoicesOutput) {
+    // Voice 0 holds a constant output; voice 1's pitch becomes
+    // P + (output >> 5) x P >> 10. Voice 0's own PMON bit does nothing.
+    const struct {
+        int nibble;
+        uint8_t pmon;
+        int pitch;  // voice 1's effective pitch
+    } cases[] = {
+        {4, 0x03, 0x1000 + ((kConstantOut >> 5) * 0x1000 >> 10)},
+        // -4098 x 2032 / 2048 = -4065.98 rounds down to -4066.
+        {-4, 0x02, 0x1000 + ((-4066 >> 5) * 0x1000 >> 10)},
+        {4, 0x01, 0x1000},
+    };
+    for (const auto& c : cases) {
+        DspHarness h;
+        h.constant_sample(0, 0x1000, c.nibble, 10);
+        h.constant_sample(1, 0x1100, 4, 10);
+        h.setup_voice(0, 0, 0x00, 0x00, 0x7F);
+        h.setup_voice(1, 1, 0x00, 0x00, 0x7F);
+        h.write(kDspPmon, c.pmon);
+        h.key_on(0x03);
+        h.settle(64);
+        h.write(kDspEndx, 0);
+        EXPECT_NEAR(loops_in(h, 1, 65536), 65536.0 * c.pitch / (16 * 4096), 1.5) << int(c.pmon) << " " << c.nibble;
+    }
+}
+
+TEST(DspVoice, ModulatedPositionNeverRunsMoreThanEightSamplesAhead) {
+    DspHarness h;
+    h.constant_sample(0, 0x1000, 7, 12);
+    h.constant_sample(1, 0x1100, 4, 10);
+    h.setup_voice(0, 0, 0x00, 0x00, 0x7F);
+    h.setup_voice(1, 1, 0x00, 0x00, 0x7F);
+    h.write_voice(1, kVoicePitchH, 0x3F);
+    h.write_voice(1, kVoicePitchL, 0xFF);
+    h.write(kDspPmon, 0x02);
+    h.key_on(0x03);
+    for (int i = 0; i < 200; i++) {
+        h.sample();
+        EXPECT_LE(h.d.voices[1].interp_position, 0x7FFF);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Key on, key off
+
+// First sample with output after a KON written when `before` samples have
+// run: the chip polls KON every other sample, then needs five samples.
+TEST(DspKeys, KeyOnTakesEffectAtThePollAndFiveSamplesLater) {
+    const struct {
+        int before;
+        int until_sound;
+    } cases[] = {{0, 8}, {1, 7}, {2, 8}, {3, 7}, {10, 8}, {11, 7}};
+    for (const auto& c : cases) {
+        DspHarness h;
+        h.constant_sample(0, 0x1000, 4, 10);
+        h.setup_voice(0, 0, 0x00, 0x00, 0x7F);
+        h.samples(c.before);
+        h.key_on(0x01);
+        int at = 0;
+        while (at < 20 && h.sample().left == 0) at++;
+        EXPECT_EQ(at, c.until_sound) << "KON after " << c.before << " samples";
+    }
+}
+
+TEST(DspKeys, KeyOnStartsTheEnvelopeFromZero) {
+    DspHarness h;
+    h.constant_sample(0, 0x1000, 4, 10);
+    h.setup_voice(0, 0, 0x00, 0x00, 0x7F);
+    h.key_on(0x01);
+    h.samples(30);
+    ASSERT_EQ(h.d.voices[0].envelope, 0x7F0);
+    h.key_on(0x01);
+    h.samples(4);
     EXPECT_EQ(h.d.voices[0].envelope, 0);
-    EXPECT_EQ(h.d.voices[0].output, 0);
-    EXPECT_EQ(h.frame().left, 0);
-}
-
-TEST(DspVoice, KeyOnClearsOwnEndxBitAndKeepsEnvelope) {
-    DspHarness h;
-    h.set_directory(0, 0x1000, 0x1000);
-    h.put_block(0x1000, brr_header(8, 0, true, true), DspHarness::all(2));
-    h.setup_voice(0, 0, 0x8F, 0xE0, 0x00);  // attack rate 15, sustain level max
-    h.setup_voice(1, 0, 0x8F, 0xE0, 0x00);
-    h.write(kDspKon, 0x03);
-    h.frames(40);
-    EXPECT_EQ(h.read(kDspEndx), 0x03);
-    const int32_t level = h.d.voices[0].envelope;
-    EXPECT_GT(level, 0);
-    h.key_on(0);
-    EXPECT_EQ(h.read(kDspEndx), 0x02);
-    EXPECT_EQ(h.d.voices[0].envelope, level);
-    EXPECT_EQ(h.d.voices[0].phase, -5648);
-    EXPECT_EQ(h.d.voices[0].position, 16);
     EXPECT_EQ(h.d.voices[0].mode, EnvelopeMode::attack);
 }
 
-TEST(DspVoice, KeyOffAndFlagResetRelease) {
-    DspHarness h;
-    h.set_directory(0, 0x1000, 0x1000);
-    h.put_block(0x1000, brr_header(8, 0, true, true), DspHarness::all(2));
-    for (int v = 0; v < 3; v++) h.setup_voice(v, 0, 0x00, 0x00, 0x7F);
-    h.write(kDspKon, 0x07);
-    h.frames(4);
-    h.write(kDspKoff, 0x02);
-    EXPECT_EQ(h.d.voices[1].mode, EnvelopeMode::release);
-    EXPECT_EQ(h.d.voices[0].mode, EnvelopeMode::gain);
-    h.frames(32512 / 128 + 1);
-    EXPECT_EQ(h.d.active, 0x05);
-    h.write(kDspFlg, kFlgReset);
-    EXPECT_EQ(h.d.voices[0].mode, EnvelopeMode::release);
-    EXPECT_EQ(h.d.voices[2].mode, EnvelopeMode::release);
-    h.frames(32512 / 128 + 1);
-    EXPECT_EQ(h.d.active, 0);
-}
-
-TEST(DspEnvelope, AttackDecaySustain) {
-    DspHarness h;
-    h.set_directory(0, 0x1000, 0x1000);
-    h.put_block(0x1000, brr_header(8, 0, true, true), DspHarness::all(2));
-    // Attack rate 14 (every 2 frames), decay rate 3 (every 12 frames),
-    // sustain level index 3 (16384), sustain rate 10 (every 256 frames).
-    h.setup_voice(0, 0, 0x80 | 3 << 4 | 14, 3 << 5 | 10, 0x00);
-    h.key_on(0);
-    const DspVoice& v = h.d.voices[0];
-    for (int k = 1; k < 64; k++) {
-        h.frames(2);
-        ASSERT_EQ(v.envelope, 512 * k) << k;
+TEST(DspKeys, KeyOffMustBeHeldUntilAPoll) {
+    for (bool held : {false, true}) {
+        DspHarness h;
+        h.constant_sample(0, 0x1000, 4, 10);
+        h.setup_voice(0, 0, 0x00, 0x00, 0x7F);
+        h.key_on(0x01);
+        h.settle(20);
+        h.write(kDspKoff, 0x01);
+        if (held) h.samples(2);
+        h.write(kDspKoff, 0x00);
+        h.samples(2);
+        EXPECT_EQ(h.d.voices[0].mode, held ? EnvelopeMode::release : EnvelopeMode::attack) << held;
     }
-    h.frames(2);  // 64 x 512 passes the maximum
-    EXPECT_EQ(v.envelope, 32767);
-    EXPECT_EQ(v.mode, EnvelopeMode::decay);
-    h.frames(11);
-    EXPECT_EQ(v.envelope, 32767);
-    h.frame();
-    EXPECT_EQ(v.envelope, 32767 - 32767 / 256);
-    int steps = 1;
-    while (v.mode == EnvelopeMode::decay && steps < 1000) {
-        h.frames(12);
-        steps++;
-    }
-    EXPECT_EQ(v.mode, EnvelopeMode::sustain);
-    EXPECT_LE(v.envelope, 16384);
-    EXPECT_GT(v.envelope, 16384 - 16384 / 256 - 1);
-    // ln(2) / ln(256/255): about 177 steps from the top down to one half.
-    EXPECT_NEAR(steps, std::log(2.0) / std::log(256.0 / 255.0), 3.0);
-    const int32_t sustain_start = v.envelope;
-    h.frames(256);
-    EXPECT_EQ(v.envelope, sustain_start - sustain_start / 256);
 }
 
-TEST(DspEnvelope, SustainLevelMaximumSkipsDecay) {
+TEST(DspKeys, ReleaseFallsBy8EverySample) {
     DspHarness h;
-    h.set_directory(0, 0x1000, 0x1000);
-    h.setup_voice(0, 0, 0x8F, 0xE0, 0x00);  // attack every frame, sustain level 32768
-    h.key_on(0);
-    h.frames(64);
-    EXPECT_EQ(h.d.voices[0].envelope, 32767);
-    EXPECT_EQ(h.d.voices[0].mode, EnvelopeMode::sustain);
-}
-
-TEST(DspEnvelope, GainModes) {
-    DspHarness h;
-    h.set_directory(0, 0x1000, 0x1000);
-    const DspVoice& v = h.d.voices[0];
-
-    // Direct: level = (GAIN AND $7F) x 256.
-    h.setup_voice(0, 0, 0x00, 0x00, 0x40);
-    h.key_on(0);
-    h.frame();
-    EXPECT_EQ(v.envelope, 0x40 * 256);
-    h.write_voice(0, kVoiceGain, 0x25);
-    h.frame();
-    EXPECT_EQ(v.envelope, 0x25 * 256);
-
-    // Linear decrease, rate 31 (every frame): starts from the maximum.
-    h.write_voice(0, kVoiceGain, 0x80 | 31);
-    h.key_on(0);
-    EXPECT_EQ(v.envelope, 32767);
-    h.frames(10);
-    EXPECT_EQ(v.envelope, 32767 - 10 * 512);
-    h.frames(100);
-    EXPECT_EQ(v.envelope, 0);
-
-    // Exponential decrease, rate 28 (every 4 frames).
-    h.write_voice(0, kVoiceGain, 0xA0 | 28);
-    h.key_on(0);
-    h.frames(4);
-    EXPECT_EQ(v.envelope, 32767 - 32767 / 256);
-    h.frames(3);
-    EXPECT_EQ(v.envelope, 32767 - 32767 / 256);
-
-    // Linear increase (bit 6 set: the level is kept at key on).
-    h.write_voice(0, kVoiceGain, 0x80 | 31);
-    h.frames(100);  // still in decrease mode until keyed: down to 0
-    h.write_voice(0, kVoiceGain, 0xC0 | 31);
-    h.key_on(0);
-    EXPECT_EQ(v.envelope, 0);
-    h.frames(3);
-    EXPECT_EQ(v.envelope, 1536);
-    h.frames(100);
-    EXPECT_EQ(v.envelope, 32767);
-
-    // Bent increase: +512 below 24576, then +128.
-    h.write_voice(0, kVoiceGain, 0x80 | 31);
-    h.frames(100);
-    h.write_voice(0, kVoiceGain, 0xE0 | 31);
-    h.key_on(0);
-    h.frames(48);
-    EXPECT_EQ(v.envelope, 24576);
-    h.frame();
-    EXPECT_EQ(v.envelope, 24576 + 128);
-    h.frames(100);
-    EXPECT_EQ(v.envelope, 32767);
-}
-
-TEST(DspEnvelope, ClearingAdsrEnableSwitchesToGain) {
-    DspHarness h;
-    h.set_directory(0, 0x1000, 0x1000);
-    h.setup_voice(0, 0, 0x8A, 0x00, 0x30);
-    h.key_on(0);
-    h.frames(20);
-    EXPECT_EQ(h.d.voices[0].mode, EnvelopeMode::attack);
-    h.write_voice(0, kVoiceAdsr1, 0x0A);
-    EXPECT_EQ(h.d.voices[0].mode, EnvelopeMode::gain);
-    h.frame();
-    EXPECT_EQ(h.d.voices[0].envelope, 0x30 * 256);
-    // A releasing voice stays in release.
+    h.constant_sample(0, 0x1000, 4, 10);
+    h.setup_voice(0, 0, 0x00, 0x00, 0x7F);
+    h.key_on(0x01);
+    h.settle(20);
     h.write(kDspKoff, 0x01);
-    h.write_voice(0, kVoiceAdsr1, 0x0A);
+    int samples = 0;
+    while (h.d.voices[0].mode != EnvelopeMode::release) {
+        h.sample();
+        samples++;
+    }
+    ASSERT_LE(samples, 3);
+    const int start = h.d.voices[0].envelope;
+    for (int i = 1; i <= 300; i++) {
+        h.sample();
+        ASSERT_EQ(h.d.voices[0].envelope, std::max(start - 8 * i, 0)) << i;
+    }
+    EXPECT_EQ(dsp_sounding_voices(h.d) & 1, 0);
+}
+
+TEST(DspKeys, KonWritesBeforeAPollReplaceEachOther) {
+    DspHarness h;
+    h.constant_sample(0, 0x1000, 4, 10);
+    h.setup_voice(0, 0, 0x00, 0x00, 0x7F);
+    h.setup_voice(1, 0, 0x00, 0x00, 0x7F);
+    h.key_on(0x01);
+    h.key_on(0x02);
+    h.samples(10);
+    EXPECT_EQ(dsp_sounding_voices(h.d), 0x02);
+    EXPECT_EQ(h.read(kDspKon), 0x02);  // the register reads back as written
+}
+
+TEST(DspKeys, SoftResetSilencesEveryVoiceWhileSet) {
+    DspHarness h;
+    h.constant_sample(0, 0x1000, 4, 10);
+    h.setup_voice(0, 0, 0x00, 0x00, 0x7F);
+    h.setup_voice(5, 0, 0x00, 0x00, 0x7F);
+    h.key_on(0x21);
+    h.settle(20);
+    ASSERT_EQ(dsp_sounding_voices(h.d), 0x21);
+    h.write(kDspFlg, kFlgReset | kFlgEchoOff);
+    h.sample();
+    EXPECT_EQ(h.d.voices[0].envelope, 0);
+    EXPECT_EQ(h.d.voices[5].envelope, 0);
+    // A key on during the reset stays silent.
+    h.key_on(0x01);
+    for (const StereoFrame& f : h.samples(30)) EXPECT_EQ(f.left, 0);
+    h.write(kDspFlg, kFlgEchoOff);
+    h.samples(10);
+    EXPECT_EQ(dsp_sounding_voices(h.d), 0);
+}
+
+// ---------------------------------------------------------------------------
+// End of sample, ENDX
+
+TEST(DspVoice, LoopingSampleJumpsToTheLoopAddressAndSetsEndx) {
+    DspHarness h;
+    h.set_directory(0, 0x1000, 0x1009);
+    h.put_block(0x1000, brr_header(10, 0, false, false), DspHarness::all(2));
+    h.put_block(0x1009, brr_header(10, 0, true, true), DspHarness::all(4));
+    h.setup_voice(2, 0, 0x00, 0x00, 0x7F);
+    h.key_on(0x04);
+    int first_endx = -1;
+    for (int i = 0; i < 200 && first_endx < 0; i++) {
+        h.sample();
+        if (h.read(kDspEndx) & 0x04) first_endx = i;
+    }
+    // Keyed on at sample 2 (the first poll), the first three groups decoded
+    // at samples 4-6, playing from sample 8 with a group decoded every four
+    // samples from 12: the second block's last group at 28.
+    EXPECT_EQ(first_endx, 28);
+    EXPECT_EQ(h.d.voices[2].block_address, 0x1009);
+    EXPECT_EQ(h.read(kDspEndx), 0x04);
+    h.write(kDspEndx, 0x55);  // any write clears it
+    EXPECT_EQ(h.read(kDspEndx), 0x00);
+    // Still sounding, from the loop block only.
+    h.samples(100);
+    EXPECT_EQ(h.d.voices[2].output, kConstantOut);
+}
+
+TEST(DspVoice, EndWithoutLoopSilencesAtOnceAndDecodingGoesOn) {
+    DspHarness h;
+    h.set_directory(0, 0x1000, 0x1100);
+    h.put_block(0x1000, brr_header(10, 0, false, false), DspHarness::all(4));
+    h.put_block(0x1009, brr_header(10, 0, false, true), DspHarness::all(4));
+    h.put_block(0x1100, brr_header(10, 0, true, true), DspHarness::all(1));
+    h.setup_voice(0, 0, 0x00, 0x00, 0x7F);
+    h.key_on(0x01);
+    int sounding = 0;
+    for (int i = 0; i < 100; i++) {
+        if (h.sample().left != 0) sounding++;
+    }
+    // The first block plays until decoding reaches the second, which
+    // stops the voice: the END block itself is never heard.
+    EXPECT_GT(sounding, 4);
+    EXPECT_LT(sounding, 16);
+    EXPECT_EQ(h.d.voices[0].envelope, 0);
     EXPECT_EQ(h.d.voices[0].mode, EnvelopeMode::release);
+    // The decoder ran on through the END block to the loop address.
+    EXPECT_EQ(h.read(kDspEndx) & 1, 1);
+    EXPECT_GE(h.d.voices[0].block_address, 0x1100);
+}
+
+TEST(DspVoice, OneBlockSampleWithoutLoopIsNeverHeard) {
+    DspHarness h;
+    h.set_directory(0, 0x1000, 0x1000);
+    h.put_block(0x1000, brr_header(10, 0, false, true), DspHarness::all(4));
+    h.setup_voice(0, 0, 0x00, 0x00, 0x7F);
+    h.key_on(0x01);
+    for (const StereoFrame& f : h.samples(100)) ASSERT_EQ(f.left, 0);
+    EXPECT_EQ(h.read(kDspEndx) & 1, 1);
+}
+
+TEST(DspVoice, KeyOnClearsTheVoicesEndxBit) {
+    DspHarness h;
+    h.constant_sample(0, 0x1000, 4, 10);
+    h.setup_voice(0, 0, 0x00, 0x00, 0x7F);
+    h.setup_voice(1, 0, 0x00, 0x00, 0x7F);
+    h.key_on(0x03);
+    h.samples(40);
+    h.write(kDspKon, 0x00);
+    ASSERT_EQ(h.read(kDspEndx) & 3, 3);
+    h.key_on(0x01);
+    h.samples(4);
+    EXPECT_EQ(h.read(kDspEndx) & 3, 2);
+}
+
+// ---------------------------------------------------------------------------
+// Noise
+
+TEST(DspNoise, ShiftRegisterSequenceReplacesTheSample) {
+    DspHarness h;
+    h.constant_sample(0, 0x1000, 4, 10);
+    h.setup_voice(0, 0, 0x00, 0x00, 0x7F);
+    h.write(kDspNon, 0x01);
+    h.write(kDspFlg, kFlgEchoOff | 0x1F);  // noise clock every sample
+    h.key_on(0x01);
+    h.settle();
+    // The register shifts right; the new bit 14 is bit 0 XOR bit 1.
+    unsigned noise = h.d.noise;
+    for (int i = 0; i < 500; i++) {
+        h.sample();
+        const int expected = ((int16_t(uint16_t(noise * 2)) * 0x7F0) >> 11) & ~1;
+        ASSERT_EQ(h.d.voices[0].output, expected) << i;
+        noise = (noise >> 1) | ((noise ^ (noise >> 1)) & 1) << 14;
+        ASSERT_EQ(h.d.noise, noise) << i;
+    }
+}
+
+TEST(DspNoise, ClockFollowsTheRateOfFlgBits0To4) {
+    const struct {
+        int rate;
+        int steps;  // in one turn of the rate counter (30,720 samples)
+    } cases[] = {{0, 0}, {1, 15}, {2, 20}, {3, 24}, {16, 480}, {26, 5120}, {31, 30720}};
+    for (const auto& c : cases) {
+        DspHarness h;
+        h.write(kDspFlg, uint8_t(kFlgEchoOff | c.rate));
+        int steps = 0;
+        for (int i = 0; i < kRateCounterRange; i++) {
+            const uint16_t before = h.d.noise;
+            h.sample();
+            if (h.d.noise != before) steps++;
+        }
+        EXPECT_EQ(steps, c.steps) << "rate " << c.rate;
+    }
 }
 
 }  // namespace

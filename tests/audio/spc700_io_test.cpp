@@ -152,15 +152,14 @@ TEST(ApuRegisters, DspPortWritesOnlyTheFirst128Registers) {
     h.run({0x8F, 0x0C, 0xF2});  // register $0C (MVOL L)
     h.run({0x8F, 0x40, 0xF3});
     EXPECT_EQ(h.m.dsp.regs[0x0C], 0x40);
-    EXPECT_EQ(h.m.dsp.main_left, 0x40);
     // $80-$FF read the registers below them and take no writes.
     h.run({0x8F, 0x8C, 0xF2});
     h.run({0x8F, 0x7F, 0xF3});
     EXPECT_EQ(h.m.dsp.regs[0x0C], 0x40);
     h.run({0xE4, 0xF3});
     EXPECT_EQ(h.s.a, 0x40);
-    // ENVX reads the envelope level / 256.
-    h.m.dsp.voices[2].envelope = 0x3456;
+    // ENVX reads what the sound generator last wrote there.
+    h.m.dsp.regs[0x28] = 0x34;
     h.run({0x8F, 0x28, 0xF2});
     h.run({0xE4, 0xF3});
     EXPECT_EQ(h.s.a, 0x34);

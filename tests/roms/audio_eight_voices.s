@@ -1,5 +1,6 @@
 ; Eight-voice cartridge: a small audio driver keeps all eight voices of the
-; sound generator playing a looping sine with ADSR envelopes and echo, and
+; sound generator playing a looping sine with ADSR envelopes (attack, decay,
+; then a held sustain) and echo through audio RAM at $2000, and
 ; on every tick of timer 0 (500 per second) rewrites their pitches, as a
 ; music player does. Used by the audio benchmark and its test.
 ;
@@ -130,10 +131,12 @@ global_setup:
     .byte DSP_MVOLL, $60, DSP_MVOLR, $60
     .byte DSP_EVOLL, $20, DSP_EVOLR, $20
     .byte DSP_EFB, $40, DSP_EDL, $04, DSP_EON, $FF
+    .byte DSP_ESA, $20                  ; 8 KiB of echo at $2000-$3FFF
+    .byte DSP_FIR, $7F                  ; the echo passes the filter as it is
     .byte $FF
 
 voice_setup:                            ; VOL L, VOL R, PITCH L, PITCH H, SRCN, ADSR1, ADSR2, GAIN
-    .byte $18, $18, $00, $08, $00, $80 | (2 << 4) | 12, (5 << 5) | 8, $00
+    .byte $18, $18, $00, $08, $00, $80 | (2 << 4) | 12, (5 << 5) | 0, $00  ; sustain held
 .reloc
 driver_rom_end:
 

@@ -141,8 +141,8 @@ dsp_setup:
     .byte DSP_VOLR, $E0                 ; voice 0 right -32
     .byte DSP_PITCHL, $00, DSP_PITCHH, $10
     .byte DSP_SRCN, 0
-    .byte DSP_ADSR1, $80 | (3 << 4) | 10   ; attack every 16 frames, decay every 12
-    .byte DSP_ADSR2, (3 << 5) | 0          ; sustain at one half, slowest rate
+    .byte DSP_ADSR1, $80 | (3 << 4) | 10   ; attack 40 ms, decay to sustain about 88 ms
+    .byte DSP_ADSR2, (3 << 5) | 0          ; sustain at one half, held
     .byte DSP_GAIN, 0
     .byte DSP_KON, $01
     .byte $FF

@@ -46,16 +46,18 @@ TEST(ExtraChunks, CpuWaitingInWaiStaysWaiting) {
 TEST(ExtraChunks, VoicesEchoAndTimerPhasesComeBack) {
     auto m = machine_with_rom("audio_eight_voices");
     run_frames(*m, 45);
-    ASSERT_EQ(m->dsp.active, 0xFF);
+    ASSERT_EQ(dsp_sounding_voices(m->dsp), 0xFF);
     auto loaded = load_fresh("audio_eight_voices", state_of(*m));
-    EXPECT_EQ(loaded->dsp.active, 0xFF);
+    EXPECT_EQ(dsp_sounding_voices(loaded->dsp), 0xFF);
     for (int v = 0; v < kDspVoices; v++) {
         EXPECT_EQ(loaded->dsp.voices[v].envelope, m->dsp.voices[v].envelope) << v;
-        EXPECT_EQ(loaded->dsp.voices[v].position, m->dsp.voices[v].position) << v;
+        EXPECT_EQ(loaded->dsp.voices[v].interp_position, m->dsp.voices[v].interp_position) << v;
         EXPECT_EQ(loaded->dsp.voices[v].block_address, m->dsp.voices[v].block_address) << v;
     }
-    EXPECT_EQ(loaded->dsp.echo_left, m->dsp.echo_left);
-    EXPECT_EQ(loaded->dsp.echo_position, m->dsp.echo_position);
+    EXPECT_EQ(loaded->dsp.voices[3].ring, m->dsp.voices[3].ring);
+    EXPECT_EQ(loaded->dsp.echo_history, m->dsp.echo_history);
+    EXPECT_EQ(loaded->dsp.echo_offset, m->dsp.echo_offset);
+    EXPECT_EQ(loaded->dsp.echo_length, m->dsp.echo_length);
     EXPECT_EQ(apu_timers_now(loaded->apu).stage2, apu_timers_now(m->apu).stage2);
     EXPECT_EQ(apu_timers_now(loaded->apu).counter, apu_timers_now(m->apu).counter);
     EXPECT_EQ(loaded->apu.cycles & 127, m->apu.cycles & 127);
@@ -63,23 +65,14 @@ TEST(ExtraChunks, VoicesEchoAndTimerPhasesComeBack) {
     EXPECT_EQ(loaded->apu.clock, m->apu.clock);
 }
 
-TEST(ExtraChunks, WithoutThemTheRegisterFileStillSetsVolumesAndRates) {
+TEST(ExtraChunks, WithoutThemTheRegisterFileStillHoldsVolumesAndRates) {
     auto m = machine_with_rom("audio_eight_voices");
     run_frames(*m, 45);
     auto loaded = load_fresh("audio_eight_voices", shared_chunks_only(state_of(*m)));
     const Dsp& d = loaded->dsp;
-    EXPECT_EQ(d.active, 0);  // the voices are not in the shared chunks
-    for (int v = 0; v < kDspVoices; v++) {
-        const uint8_t* regs = &d.regs[size_t(v) * 16];
-        EXPECT_EQ(d.voices[v].volume_left, int8_t(regs[0])) << v;
-        EXPECT_EQ(d.voices[v].volume_right, int8_t(regs[1])) << v;
-        EXPECT_EQ(d.voices[v].directory_offset, regs[4] * 4) << v;
-        EXPECT_EQ(d.voices[v].sustain_period, m->dsp.voices[v].sustain_period) << v;
-        EXPECT_EQ(d.voices[v].attack_period, m->dsp.voices[v].attack_period) << v;
-    }
-    EXPECT_EQ(d.main_left, int8_t(d.regs[kDspMvolL]));
-    EXPECT_EQ(d.echo_feedback, int8_t(d.regs[kDspEfb]));
-    EXPECT_EQ(d.echo_length, (d.regs[kDspEdl] & 15) * 16 + 16);
+    EXPECT_EQ(dsp_sounding_voices(d), 0);  // the voices are not in the shared chunks
+    // The voices and the echo read the register file directly.
+    EXPECT_EQ(d.regs, m->dsp.regs);
     // The audio CPU image clears the timers' phases.
     EXPECT_EQ(loaded->apu.timer_stage2[0], 0);
     run_frames(*loaded, 2);  // and the machine runs on
@@ -98,17 +91,20 @@ TEST(ExtraChunks, DamagedValuesAreBroughtIntoRange) {
         auto loaded = load_fresh("audio_eight_voices", file);
         const Dsp& d = loaded->dsp;
         for (const DspVoice& v : d.voices) {
-            EXPECT_LT(v.position, 32);
-            EXPECT_LE(v.phase, 0);
-            EXPECT_GE(v.phase, -kDspPhaseStep);
+            EXPECT_LE(v.ring_position, 8);
+            EXPECT_EQ(v.ring_position % 4, 0);
+            EXPECT_EQ(v.block_offset % 2, 1);
+            EXPECT_LE(v.block_offset, 7);
+            EXPECT_LE(v.interp_position, kInterpPositionMax);
+            EXPECT_LE(v.key_on_delay, kKeyOnDelay);
             EXPECT_LE(v.envelope, kEnvelopeMax);
             EXPECT_GE(v.envelope, 0);
-            EXPECT_LE(int(v.mode), int(EnvelopeMode::gain));
-            EXPECT_LE(v.countdown, 4096);
-            EXPECT_LE(v.volume_left, 128);
-            EXPECT_GE(v.volume_left, -128);
+            EXPECT_LE(int(v.mode), int(EnvelopeMode::sustain));
         }
-        EXPECT_LE(d.echo_length, 256);
+        EXPECT_LT(d.rate_counter, kRateCounterRange);
+        EXPECT_LE(d.echo_length, 15 * 0x800);
+        EXPECT_EQ(d.echo_offset % 4, 0);
+        EXPECT_LT(d.echo_history_position, 8);
         EXPECT_LT(loaded->timing.line_clock, 680);
         EXPECT_LE(loaded->apu.clock, 2 * 680);
         EXPECT_GE(loaded->apu.clock, -680);

@@ -90,7 +90,7 @@ struct MachineRecord {
           nmitimen(m.sysregs.nmitimen),
           line_clock(m.timing.line_clock),
           apu_clock(m.apu.clock),
-          dsp_active(m.dsp.active) {
+          dsp_active(dsp_sounding_voices(m.dsp)) {
         cpu_save_image(m, cpu.data());
     }
     bool operator==(const MachineRecord&) const = default;
