@@ -55,6 +55,14 @@ std::string first_difference(const Machine& a, const Machine& b) {
     if (std::memcmp(ca, cb, sizeof ca) != 0) return "CPU registers";
     if (a.timing.line_clock != b.timing.line_clock) return "line clock";
     if (a.apu.clock != b.apu.clock || a.apu.pc != b.apu.pc) return "audio CPU";
+    if (!same(a.sa1.iram, b.sa1.iram)) return "SA-1 I-RAM";
+    const CpuRegs& ra = a.sa1.cpu;
+    const CpuRegs& rb = b.sa1.cpu;
+    if (ra.a != rb.a || ra.x != rb.x || ra.y != rb.y || ra.s != rb.s || ra.d != rb.d || ra.pc != rb.pc ||
+        ra.pbr != rb.pbr || ra.dbr != rb.dbr || cpu_status(ra) != cpu_status(rb) || ra.e != rb.e) {
+        return "SA-1 registers";
+    }
+    if (a.sa1.clock != b.sa1.clock || a.sa1.running != b.sa1.running) return "SA-1 clock";
     return "";
 }
 
@@ -110,7 +118,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"video_colour_math", 2, 4, 2},
                       Case{"video_bg_modes", 0, 4, 2},
                       Case{"cart_sram", -1, 3, 2},            // battery RAM
-                      Case{"cpu_mix", -1, 3, 3}));            // a long-running instruction mix
+                      Case{"cpu_mix", -1, 3, 3},              // a long-running instruction mix
+                      Case{"sa1_cpu", -1, 1, 3},              // SA-1: both processors interrupting each other
+                      Case{"sa1_bench", -1, 4, 4}));          // SA-1 busy all frame, its sum on screen
 
 }  // namespace
 }  // namespace vt::test
