@@ -55,6 +55,9 @@ std::string first_difference(const Machine& a, const Machine& b) {
     if (std::memcmp(ca, cb, sizeof ca) != 0) return "CPU registers";
     if (a.timing.line_clock != b.timing.line_clock) return "line clock";
     if (a.apu.clock != b.apu.clock || a.apu.pc != b.apu.pc) return "audio CPU";
+    if (a.gsu.r != b.gsu.r || a.gsu.sfr != b.gsu.sfr || a.gsu.pipe != b.gsu.pipe || a.gsu.cache != b.gsu.cache) {
+        return "Super FX registers";
+    }
     return "";
 }
 
@@ -110,7 +113,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"video_colour_math", 2, 4, 2},
                       Case{"video_bg_modes", 0, 4, 2},
                       Case{"cart_sram", -1, 3, 2},            // battery RAM
-                      Case{"cpu_mix", -1, 3, 3}));            // a long-running instruction mix
+                      Case{"cpu_mix", -1, 3, 3},              // a long-running instruction mix
+                      Case{"gsu_picture", -1, 1, 4},          // Super FX without battery, saved mid-drawing
+                      Case{"gsu_bench", -1, 3, 3}));          // Super FX busy every line            // a long-running instruction mix
 
 }  // namespace
 }  // namespace vt::test
