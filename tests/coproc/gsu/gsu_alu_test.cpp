@@ -115,7 +115,9 @@ TEST(GsuAlu, EveryFormWithEveryOperandMatchesTheReference) {
                 EXPECT_EQ(t.flag(kSfrS), e.f.s);
                 EXPECT_EQ(t.flag(kSfrCy), e.cy_ov_kept ? carry_in : e.f.cy);
                 EXPECT_EQ(t.flag(kSfrOv), e.cy_ov_kept ? !carry_in : e.f.ov);
-                if (!form.immediate) EXPECT_EQ(t.r(n), b);
+                if (!form.immediate) {
+                    EXPECT_EQ(t.r(n), b);
+                }
                 if (testing::Test::HasFailure()) return;
             }
         }

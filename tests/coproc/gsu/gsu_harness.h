@@ -31,16 +31,17 @@ class GsuMachine {
 public:
     static constexpr uint8_t kCodeBank = 0x40;  // linear ROM bank
 
-    explicit GsuMachine(uint8_t cart_type = 0x1A) : loaded_(load_image(super_fx_image(cart_type))) {}
+    explicit GsuMachine(uint8_t cart_type = 0x1A, size_t rom_kib = 1024)
+        : loaded_(load_image(super_fx_image(cart_type, rom_kib))) {}
 
     Machine& m() { return loaded_.m(); }
     Gsu& gsu() { return m().gsu; }
 
-    static std::vector<uint8_t> super_fx_image(uint8_t cart_type) {
+    static std::vector<uint8_t> super_fx_image(uint8_t cart_type, size_t rom_kib) {
         HeaderFields f;
         f.cart_type = cart_type;
-        f.rom_size = 0x0A;  // 1 MiB
-        auto image = pattern_image(1024 * kKiB);
+        f.rom_size = rom_kib > 1024 ? 0x0B : 0x0A;
+        auto image = pattern_image(rom_kib * kKiB);
         write_header(image, 0x7FC0, f);
         set_word(image, 0xFFFC, 0x8000);
         fix_checksum(image, 0x7FC0);

@@ -76,6 +76,25 @@ TEST(GsuRegisters, TheRamWindowsShowTheGsuRam) {
     EXPECT_EQ(t.ram(0x18001), 0x77);
 }
 
+// 8 and 16 Mbit cartridges: the GSU sees the ROM linearly in banks
+// $40-$5F and in 32 KiB halves in banks $00-$3F, as the 65816 does.
+TEST(GsuRegisters, TheGsuSeesTheWholeRomOfEightAndSixteenMbitCartridges) {
+    for (size_t kib : {1024u, 2048u}) {
+        SCOPED_TRACE(kib);
+        GsuMachine t(0x13, kib);
+        const auto image = GsuMachine::super_fx_image(0x13, kib);
+        Machine& m = t.m();
+        const size_t last = image.size() - 1;
+        EXPECT_EQ(gsu_bank_base(m, uint8_t(0x40 + last / 0x10000))[last & 0xFFFF], image[last]);
+        EXPECT_EQ(gsu_bank_base(m, uint8_t(last / 0x8000))[0x8000 | (last & 0x7FFF)], image[last]);
+        EXPECT_EQ(gsu_bank_base(m, 0x00)[0x8123], image[0x123]);
+        EXPECT_EQ(bus_read(m, uint8_t(last / 0x8000), uint16_t(0x8000 | (last & 0x7FFF))), image[last]);
+        // The RAM is 128 KiB whatever the header says.
+        EXPECT_EQ(m.cart.sram_size, kGsuRamSize);
+        EXPECT_EQ(gsu_bank_base(m, 0x71), m.cart.sram.data() + 0x10000);
+    }
+}
+
 TEST(GsuSlices, OneSlicePerLineOfThreeOrSixHundredInstructions) {
     for (uint8_t clsr : {0, 1}) {
         GsuMachine t;
