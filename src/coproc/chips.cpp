@@ -3,6 +3,8 @@
 #include <array>
 
 #include "coproc/gsu/gsu.h"
+#include "coproc/gsu/gsu_debug.h"
+#include "coproc/gsu/gsu_state.h"
 #include "coproc/placeholder_chips.h"
 #include "coproc/sa1/sa1.h"
 #include "core/machine.h"
@@ -53,7 +55,9 @@ constexpr std::array<Chip, 13> kChips = {{
      .power_on = &gsu_power_on,
      .reset = &gsu_reset,
      .line_end = &gsu_line_end,
-     .battery = {.ram_size = &super_fx_ram_size}},
+     .state_chunks = kGsuStateChunks,
+     .battery = {.ram_size = &super_fx_ram_size, .ram_in_every_state = true},
+     .debug_target = &kGsuTarget},
     {.kind = kCoprocSpc7110,
      .name = "SPC7110",
      .map = &map_spc7110_placeholder,

@@ -119,7 +119,9 @@ void write_layout(const MachineChunkLayout& c, const Machine& m, std::vector<uin
 std::span<const MachineChunkLayout> machine_chunk_layouts() { return kLayouts; }
 
 bool state_includes_sram(const Machine& m, const StateOptions& options) {
-    return m.cart.has_battery && (options.sram_transfer || chip_for(m.cart.coprocessor).battery.ram_in_every_state);
+    // A chip's working RAM goes with every state, battery or not.
+    if (chip_for(m.cart.coprocessor).battery.ram_in_every_state && m.cart.sram_size) return true;
+    return m.cart.has_battery && options.sram_transfer;
 }
 
 CartridgeRecord cartridge_record_of(const Machine& m) {

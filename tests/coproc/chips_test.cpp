@@ -80,13 +80,14 @@ TEST(ChipTable, ARunningSa1IsBroughtLevelAfterEveryStepAndKeepsItsClockAcrossLin
     EXPECT_FALSE(m.sa1.running);
 }
 
-TEST(ChipTable, TheSuperFxMapsItsRamAndItsRegistersReadOpen) {
+TEST(ChipTable, TheSuperFxMapsItsRamAndItsRegisters) {
     Loaded l = load_image(lorom_with_type(0x1A));
     Machine& m = l.m();
     bus_write(m, 0x70, 0x1234, 0xA5);
     EXPECT_EQ(bus_read(m, 0x70, 0x1234), 0xA5);
     EXPECT_EQ(bus_read(m, 0x00, 0x7234), 0xA5);  // the 8 KiB window shows the start of bank $70
-    EXPECT_EQ(bus_peek(m, 0x00, 0x3030), kNotReadable);
+    EXPECT_EQ(bus_peek(m, 0x00, 0x303B), kGsuVersion);
+    EXPECT_EQ(bus_peek(m, 0x00, 0x3300), kNotReadable);
     EXPECT_EQ(bus_peek(m, 0x70, 0x1234), 0xA5);
 }
 

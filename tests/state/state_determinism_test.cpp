@@ -63,6 +63,9 @@ std::string first_difference(const Machine& a, const Machine& b) {
         return "SA-1 registers";
     }
     if (a.sa1.clock != b.sa1.clock || a.sa1.running != b.sa1.running) return "SA-1 clock";
+    if (a.gsu.r != b.gsu.r || a.gsu.sfr != b.gsu.sfr || a.gsu.pipe != b.gsu.pipe || a.gsu.cache != b.gsu.cache) {
+        return "Super FX registers";
+    }
     return "";
 }
 
@@ -120,7 +123,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"cart_sram", -1, 3, 2},            // battery RAM
                       Case{"cpu_mix", -1, 3, 3},              // a long-running instruction mix
                       Case{"sa1_cpu", -1, 1, 3},              // SA-1: both processors interrupting each other
-                      Case{"sa1_bench", -1, 4, 4}));          // SA-1 busy all frame, its sum on screen
+                      Case{"sa1_bench", -1, 4, 4},            // SA-1 busy all frame, its sum on screen
+                      Case{"gsu_picture", -1, 1, 4},          // Super FX without battery, saved mid-drawing
+                      Case{"gsu_bench", -1, 3, 3}));          // Super FX busy every line
 
 }  // namespace
 }  // namespace vt::test
