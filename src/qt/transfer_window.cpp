@@ -1,6 +1,7 @@
 #include "qt/transfer_window.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -170,7 +171,11 @@ bool TransferWindow::start_disk(const CopierJob& job) {
     if (!prompt(dialog) || dialog.file_name().isEmpty()) return false;
     const DiskName typed = split_disk_name(dialog.file_name().toStdString());
     DiskVolumeTarget target;
-    target.folder = typed.folder.empty() ? settings_.transfer_path : typed.folder;
+    // The stored default names the first floppy drive, which has no
+    // meaning here: a bare name goes to the home folder instead.
+    std::string folder = settings_.transfer_path;
+    if (folder == kDefaultTransferPath) folder = QDir::homePath().toStdString();
+    target.folder = typed.folder.empty() ? folder : typed.folder;
     target.base = typed.base;
     target.split_blocks = dialog.split_blocks();
     volume_name_ = dialog.file_name();

@@ -58,7 +58,10 @@ constexpr MachineChunkLayout kLayouts[] = {
     {kTagDsp, kDspChunkSize, true, &dsp_registers_io<StateWriter>, &dsp_registers_io<StateReader>},
     {kTagCpuExtra, kCpuExtraSize, false, &cpu_extra_io<StateWriter>, &cpu_extra_io<StateReader>},
     {kTagApuExtra, uint32_t(kApuTimingSize), false, &apu_timing_io<StateWriter>, &apu_timing_io<StateReader>},
-    {kTagDspExtra, uint32_t(kDspPlaybackSize), false, &dsp_playback_io<StateWriter>, &dsp_playback_io<StateReader>},
+    // Before the sound generator ran at the chip's own rate, "XDSP" held
+    // 3,049 bytes.
+    {kTagDspExtra, uint32_t(kDspPlaybackSize), false, &dsp_playback_io<StateWriter>, &dsp_playback_io<StateReader>,
+     3049},
 };
 
 // The shared chunks come first; "SRAM" follows them.
@@ -179,7 +182,8 @@ bool machine_chunks_valid(const std::vector<Chunk>& chunks, std::string* problem
         } else if (chunk.tag == kTagCartridge) {
             if (chunk.length != kCartridgeRecordSize) return refuse(holds + std::to_string(kCartridgeRecordSize));
         } else if (const MachineChunkLayout* layout = find_layout(chunk.tag)) {
-            if (chunk.length != layout->length) return refuse(holds + std::to_string(layout->length));
+            const bool former = layout->former_length != 0 && chunk.length == layout->former_length;
+            if (chunk.length != layout->length && !former) return refuse(holds + std::to_string(layout->length));
         } else if (const ChipStateChunk* c = find_chip_chunk(chunk.tag)) {
             if (chunk.length != c->length) return refuse(holds + std::to_string(c->length));
         }
@@ -200,7 +204,8 @@ bool restore_machine_chunks(Machine& m, const std::vector<Chunk>& chunks, const 
     // wherever a debugger had stopped it.
     driver_rewind_to_frame_start(m);
     for (const MachineChunkLayout& layout : kLayouts) {
-        if (const Chunk* chunk = find_chunk(chunks, layout.tag)) {
+        const Chunk* chunk = find_chunk(chunks, layout.tag);
+        if (chunk && chunk->length == layout.length) {
             StateReader r{chunk->data};
             layout.load(r, m);
         }

@@ -24,6 +24,10 @@ struct MachineChunkLayout {
     bool required;
     void (*save)(StateWriter&, const Machine&);
     void (*load)(StateReader&, Machine&);
+    // The length the chunk had in states of earlier versions, 0 if none: a
+    // chunk of that length is skipped, not refused, so those states still
+    // load (that part of the machine starts as a state without it).
+    uint32_t former_length = 0;
 };
 
 // In the order they are written and restored: the shared chunks "SCPU" to

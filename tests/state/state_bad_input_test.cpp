@@ -140,6 +140,15 @@ TEST_F(StateBadInput, KnownChunksOfTheWrongSize) {
     expect_refused(huge_sram, "\"SRAM\" holds", "battery RAM larger than any cartridge's");
 }
 
+// States of the version before the sound generator ran at the chip's rate
+// hold a longer "XDSP": they load, the voices starting from the registers.
+TEST_F(StateBadInput, AnXdspOfTheEarlierLayoutIsSkipped) {
+    const std::vector<uint8_t> earlier = rebuilt(file_, [](Chunks& chunks) {
+        find_tag(chunks, "XDSP")->second.assign(3049, 0xEE);
+    });
+    expect_loaded(earlier, "the earlier \"XDSP\"");
+}
+
 TEST_F(StateBadInput, EveryMachineChunkOfTheSharedSetIsRequired) {
     for (const char* tag : {"SCPU", "SDMA", "WRAM", "SPPU", "VRAM", "SAPU", "SDSP"}) {
         const std::vector<uint8_t> without = rebuilt(file_, [tag](Chunks& chunks) { chunks.erase(find_tag(chunks, tag)); });
