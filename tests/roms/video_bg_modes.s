@@ -117,6 +117,7 @@ mode5:
     REG BG12NBA, $01
     SCROLLS
     REG TM, $03
+    REG TS, $03
     REG INIDISP, $0F
     SCENE_END
 
@@ -127,6 +128,7 @@ mode6:
     REG BG12NBA, $01
     SCROLLS
     REG TM, $01
+    REG TS, $01
     REG INIDISP, $0F
     SCENE_END
 
@@ -172,6 +174,7 @@ mode5_interlace:
     SCROLLS
     REG SETINI, $01
     REG TM, $03
+    REG TS, $01
     REG INIDISP, $0F
     SCENE_END
 
