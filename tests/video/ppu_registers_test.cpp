@@ -92,12 +92,13 @@ TEST_F(PpuRegisters, AddressIsMaskedTo15Bits) {
     EXPECT_EQ(vram_word(0x4003), 0x2211);
 }
 
-TEST_F(PpuRegisters, ReadLatchPrefetchesOnHighAddressWriteOnly) {
+TEST_F(PpuRegisters, ReadLatchPrefetchesOnEitherAddressByteWrite) {
     p.vram_lo[0x0100] = 0x22;
     p.vram_hi[0x0100] = 0x11;
     p.vram_lo[0x0101] = 0x44;
     p.vram_hi[0x0101] = 0x33;
     p.vram_lo[0x0200] = 0x66;
+    p.vram_lo[0x0207] = 0x77;
     write(0x2115, 0x80);
     set_vram_address(0x0100);
     EXPECT_EQ(read(0x2139), 0x22);  // the non-stepping port only returns the latch
@@ -107,27 +108,53 @@ TEST_F(PpuRegisters, ReadLatchPrefetchesOnHighAddressWriteOnly) {
     EXPECT_EQ(read(0x2139), 0x22);
     EXPECT_EQ(read(0x213A), 0x11);  // prefetches 0x101
     EXPECT_EQ(read(0x2139), 0x44);
-    // Changing only the low address byte keeps the old latch.
-    write(0x2116, 0x00);
-    write(0x2116, 0x00);
-    EXPECT_EQ(read(0x2139), 0x44);
+    // Each address byte written loads the latch from the new address.
     write(0x2117, 0x02);
+    EXPECT_EQ(read(0x2139), 0x00);  // $0202
+    write(0x2116, 0x00);
     EXPECT_EQ(read(0x2139), 0x66);
+    write(0x2116, 0x07);
+    EXPECT_EQ(read(0x2139), 0x77);
+    // The prefetch reads through VMAIN's address translation: the 8-bit
+    // rotation takes $0220 to $0201.
+    p.vram_lo[0x0201] = 0x55;
+    write(0x2115, 0x84);
+    set_vram_address(0x0220);  // rotates to $0201
+    EXPECT_EQ(read(0x2139), 0x55);
 }
 
-TEST_F(PpuRegisters, VramWritesDuringHdmaAreDroppedUnlessTranslated) {
-    write(0x2115, 0x80);
-    set_vram_address(0x0300);
-    m.dma.hdma_running = true;
-    write(0x2118, 0x77);
-    write(0x2119, 0x77);
-    EXPECT_EQ(vram_word(0x0300), 0x0000);
-    EXPECT_EQ(p.vram_addr, 0x0301);  // the address still steps
-    write(0x2115, 0x84);
-    set_vram_address(0x0000);
-    write(0x2118, 0x99);
-    EXPECT_EQ(p.vram_lo[0x0000], 0x99);
-    m.dma.hdma_running = false;
+// VRAM belongs to the PPU while it draws: port writes (by the CPU, a DMA or
+// an HDMA) land only in V-blank or forced blank; the address steps anyway.
+TEST_F(PpuRegisters, VramWritesLandOnlyInVblankOrForcedBlank) {
+    struct Case {
+        uint8_t inidisp;
+        uint16_t line;
+        bool lands;
+    };
+    const Case cases[] = {
+        {0x80, 100, true},   // forced blank
+        {0x0F, 100, false},  // drawing
+        {0x0F, 0, false},    // line 0 is part of the picture's time
+        {0x0F, 224, false},  // the last drawn line
+        {0x0F, 225, true},   // V-blank
+        {0x0F, 261, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        write(0x2100, 0x80);
+        write(0x2115, 0x80);
+        set_vram_address(0x0300);
+        write(0x2118, 0x00);
+        write(0x2119, 0x00);
+        set_vram_address(0x0300);
+        write(0x2100, c.inidisp);
+        m.timing.line = c.line;
+        write(0x2118, 0x77);
+        write(0x2119, 0x66);
+        EXPECT_EQ(vram_word(0x0300), c.lands ? 0x6677 : 0x0000);
+        EXPECT_EQ(p.vram_addr, 0x0301);
+        m.timing.line = 0;
+    }
 }
 
 TEST_F(PpuRegisters, VramWriteClearsTheTileCacheBlock) {
