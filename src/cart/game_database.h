@@ -33,4 +33,9 @@ inline constexpr uint8_t kDumpVerifiedGood = 1;
 // is shorter than it claims is searched as far as it goes.
 bool database_find(const std::vector<uint8_t>& db, uint32_t size, uint32_t crc32, DatabaseEntry& out);
 
+// What is wrong with the bytes of a database file, in words for the user
+// ("it claims 300 entries but holds only 12"); empty when every entry and
+// every title lies within the file.
+std::string database_damage(const std::vector<uint8_t>& db);
+
 }  // namespace vt

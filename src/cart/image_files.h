@@ -17,7 +17,17 @@ enum class FileReadStatus { Ok, Missing, NotAFile, TooLarge, Error };
 // not read and gives TooLarge.
 using FileReader = std::function<FileReadStatus(const std::string& path, uint64_t limit, std::vector<uint8_t>& out)>;
 
+// Reads a regular file; a folder, device or pipe gives NotAFile without
+// being read.
 FileReadStatus read_disk_file(const std::string& path, uint64_t limit, std::vector<uint8_t>& out);
+
+// Reads at most the first `count` bytes of a regular file, whatever its size.
+FileReadStatus read_disk_file_start(const std::string& path, size_t count, std::vector<uint8_t>& out);
+
+// Why a read of `path` with that status and limit failed, in words for the
+// user: "no such file", "it is a folder", "not a regular file", "larger than
+// 16 MiB", "cannot read: permission denied". Empty for Ok.
+std::string file_read_failure_reason(const std::string& path, FileReadStatus status, uint64_t limit);
 
 // Seconds since 1970 of a file's last change, 0 when unknown.
 uint32_t file_date(const std::string& path);

@@ -25,7 +25,11 @@ constexpr uint64_t kMaxImageData = kRomBufferSize;            // 12 MiB of ROM d
 constexpr uint64_t kMaxFileSize = kMaxImageData + kCopierHeaderSize;
 constexpr uint64_t kMinImageData = kBlockSize;                // an internal header needs 32 KiB
 constexpr uint32_t kGameDoctorChunk = 0x100000;               // 1 MiB
-constexpr int kMaxSplitFiles = 64;
+// Game Doctor sets need at most one file per 1 MiB chunk; empty files in
+// between are skipped, up to this many files in all.
+constexpr int kMaxGameDoctorFiles = 64;
+// FFE parts are named "<stem>.2" to "<stem>.999" (three-digit extensions).
+constexpr int kLastSplitPart = 999;
 constexpr uint64_t kDatabaseLimit = 64ull * 1024 * 1024;
 constexpr uint64_t kOptionalFileLimit = 16ull * 1024 * 1024;
 constexpr uint32_t kBsxBaseSize = 0x100000;
@@ -46,20 +50,40 @@ struct Load {
 
     explicit Load(const LoadOptions& o) : options(o) { header_area.fill(0xFF); }
 
-    void fail(const char* message, MessageIcon icon = MessageIcon::Error) {
+    // `problem` names the file and the reason: "<path>: <reason>".
+    void fail(const char* message, std::string problem, MessageIcon icon = MessageIcon::Error) {
         result.status = LoadStatus::Failed;
         result.caption = kLoadGamepakCaption;
         result.message = message;
+        result.problem = std::move(problem);
         result.icon = icon;
     }
 
-    void warn_incomplete(const char* message) {
+    void warn_incomplete(const char* message, std::string problem) {
         result.incomplete = true;
         result.caption = kLoadGamepakCaption;
         result.message = message;
+        result.problem = std::move(problem);
         result.icon = MessageIcon::Error;
     }
+
+    // An optional file that is there but cannot serve.
+    void note(const std::string& path, const std::string& reason) { result.notes.push_back(path + ": " + reason); }
 };
+
+std::string problem_with(const std::string& path, const std::string& reason) { return path + ": " + reason; }
+
+std::string unreadable(const std::string& path, FileReadStatus status, uint64_t limit) {
+    return problem_with(path, file_read_failure_reason(path, status, limit));
+}
+
+std::string megabytes(uint64_t bytes) { return std::to_string(bytes / (1024 * 1024)) + " MiB"; }
+
+std::string too_small(const std::string& path, uint64_t data_bytes) {
+    if (data_bytes == 0) return problem_with(path, "it holds no ROM data");
+    return problem_with(path, std::to_string(data_bytes) + " bytes of ROM data; a Gamepak holds at least " +
+                                  std::to_string(kMinImageData / 1024) + " KiB");
+}
 
 // ---------------------------------------------------------------------------
 // Reading the files
@@ -73,15 +97,26 @@ CopierHeader copier_header_kind(const std::vector<uint8_t>& h) {
 bool ffe_more_parts(const std::vector<uint8_t>& header) { return header[2] & 0x40; }
 
 // Appends the FFE split parts "<stem>.2", "<stem>.3", ... while the last
-// header read says more follow. Returns false when the set grows too large.
+// header read says more follow. A missing part ends the set (the load goes
+// on with what was read); false when the set is refused.
 bool read_split_parts(Load& ld, const std::string& path, bool more) {
     const std::string base = join_path(path_folder(path), path_stem(path));
-    for (int part = 2; more && part <= kMaxSplitFiles; part++) {
+    for (int part = 2; more; part++) {
+        const std::string part_path = base + "." + std::to_string(part);
+        if (part > kLastSplitPart) {
+            ld.fail(kSplitSetTooLong, problem_with(base + "." + std::to_string(kLastSplitPart),
+                                                   "its copier header says more parts follow"));
+            return false;
+        }
         std::vector<uint8_t> bytes;
-        FileReadStatus st = ld.options.read_file(base + "." + std::to_string(part), kMaxFileSize, bytes);
-        if (st == FileReadStatus::TooLarge) return false;
+        FileReadStatus st = ld.options.read_file(part_path, kMaxFileSize, bytes);
+        if (st == FileReadStatus::TooLarge) {
+            ld.fail(kImageTooLarge, problem_with(part_path, "larger than " + megabytes(kMaxImageData) +
+                                                               " plus a copier header"));
+            return false;
+        }
         if (st != FileReadStatus::Ok) {
-            ld.warn_incomplete(kSplitPartMissing);
+            ld.warn_incomplete(kSplitPartMissing, unreadable(part_path, st, kMaxFileSize));
             return true;
         }
         size_t skip = 0;
@@ -90,7 +125,11 @@ bool read_split_parts(Load& ld, const std::string& path, bool more) {
             more = ffe_more_parts(bytes);
             skip = kCopierHeaderSize;
         }
-        if (ld.data.size() + (bytes.size() - skip) > kMaxImageData) return false;
+        if (ld.data.size() + (bytes.size() - skip) > kMaxImageData) {
+            ld.fail(kImageTooLarge, problem_with(part_path, "the split files hold more than " +
+                                                               megabytes(kMaxImageData) + " of ROM data"));
+            return false;
+        }
         ld.data.insert(ld.data.end(), bytes.begin() + long(skip), bytes.end());
     }
     return true;
@@ -133,13 +172,22 @@ void read_game_doctor(Load& ld, const std::string& path, std::vector<uint8_t> cu
         while (n == 0) {
             std::string next = game_doctor_next_name(current_path);
             if (next.empty()) {
-                ld.warn_incomplete(kGameDoctorNaming);
+                ld.warn_incomplete(kGameDoctorNaming,
+                                   problem_with(current_path, "a split file's name needs 8 characters before "
+                                                              "the dot and at most 3 after it"));
                 k = chunks;
                 break;
             }
-            if (++files > kMaxSplitFiles ||
-                ld.options.read_file(next, kMaxFileSize, current) != FileReadStatus::Ok) {
-                ld.warn_incomplete(kGameDoctorMissingFile);
+            if (++files > kMaxGameDoctorFiles) {
+                ld.warn_incomplete(kGameDoctorMissingFile,
+                                   problem_with(next, "more than " + std::to_string(kMaxGameDoctorFiles) +
+                                                          " split files; the rest is left out"));
+                k = chunks;
+                break;
+            }
+            FileReadStatus st = ld.options.read_file(next, kMaxFileSize, current);
+            if (st != FileReadStatus::Ok) {
+                ld.warn_incomplete(kGameDoctorMissingFile, unreadable(next, st, kMaxFileSize));
                 k = chunks;
                 break;
             }
@@ -293,11 +341,16 @@ void lay_out_rom(Load& ld) {
 void look_up_database(Load& ld) {
     Cartridge& c = *ld.cart;
     if (ld.options.program_folder.empty()) return;
+    const std::string path = join_path(ld.options.program_folder, kDatabaseFileName);
     std::vector<uint8_t> db;
-    if (ld.options.read_file(join_path(ld.options.program_folder, kDatabaseFileName), kDatabaseLimit, db) !=
-        FileReadStatus::Ok) {
+    FileReadStatus st = ld.options.read_file(path, kDatabaseLimit, db);
+    if (st != FileReadStatus::Ok) {
+        if (st != FileReadStatus::Missing) ld.note(path, file_read_failure_reason(path, st, kDatabaseLimit));
         return;
     }
+    // A damaged database is still searched as far as it holds together.
+    std::string damage = database_damage(db);
+    if (!damage.empty()) ld.note(path, damage);
     DatabaseEntry entry;
     if (!database_find(db, c.image_size, c.crc32, entry)) return;
     c.database_info = entry.info;
@@ -377,17 +430,26 @@ void size_battery_ram(Cartridge& c) {
     if (!c.gd3 && c.sram_size_byte == 7) c.sram_bank_offset = {0, 0x8000, 0x10000, 0x18000};
 }
 
+// An optional file of the program folder: true with its bytes when it is
+// there and readable; a missing one is skipped silently, one that is there
+// but cannot serve gets a note.
+bool read_optional_file(Load& ld, const char* name, std::vector<uint8_t>& bytes) {
+    const std::string path = join_path(ld.options.program_folder, name);
+    FileReadStatus st = ld.options.read_file(path, kOptionalFileLimit, bytes);
+    if (st == FileReadStatus::Ok) return true;
+    if (st != FileReadStatus::Missing) ld.note(path, file_read_failure_reason(path, st, kOptionalFileLimit));
+    return false;
+}
+
 // "BS-X.SFC" and "autoexec.bin" from the program folder; both are optional.
 void read_program_files(Load& ld) {
     Cartridge& c = *ld.cart;
-    const std::string& folder = ld.options.program_folder;
-    if (folder.empty()) return;
+    if (ld.options.program_folder.empty()) return;
     std::vector<uint8_t> bytes;
-    if (c.coprocessor == kCoprocBsx &&
-        ld.options.read_file(join_path(folder, "BS-X.SFC"), kOptionalFileLimit, bytes) == FileReadStatus::Ok) {
+    if (c.coprocessor == kCoprocBsx && read_optional_file(ld, "BS-X.SFC", bytes)) {
         std::copy_n(bytes.begin(), std::min<size_t>(bytes.size(), kBsxBaseSize), c.rom.begin() + kRomBsxBaseOffset);
     }
-    if (ld.options.read_file(join_path(folder, "autoexec.bin"), kOptionalFileLimit, bytes) == FileReadStatus::Ok) {
+    if (read_optional_file(ld, "autoexec.bin", bytes)) {
         ld.autoexec.assign(bytes.begin(), bytes.begin() + long(std::min<size_t>(bytes.size(), kAutoexecSize)));
     }
 }
@@ -398,10 +460,13 @@ void read_program_files(Load& ld) {
 bool read_image(Load& ld, const std::string& path) {
     Cartridge& c = *ld.cart;
     std::vector<uint8_t> file;
-    switch (ld.options.read_file(path, kMaxFileSize, file)) {
+    switch (FileReadStatus st = ld.options.read_file(path, kMaxFileSize, file)) {
         case FileReadStatus::Ok: break;
-        case FileReadStatus::TooLarge: ld.fail(kImageTooLarge); return false;
-        default: ld.fail(kFileCouldNotBeLoaded); return false;
+        case FileReadStatus::TooLarge:
+            ld.fail(kImageTooLarge, problem_with(path, "larger than " + megabytes(kMaxImageData) +
+                                                          " plus a copier header"));
+            return false;
+        default: ld.fail(kFileCouldNotBeLoaded, unreadable(path, st, kMaxFileSize)); return false;
     }
     c.image_path = path;
     c.file_date = file_date(path);
@@ -413,7 +478,9 @@ bool read_image(Load& ld, const std::string& path) {
         c.header_bytes_read = kCopierHeaderSize;
         skip = kCopierHeaderSize;
         if (c.copier_header == CopierHeader::Ffe && c.copier_header_bytes[10] != 4) {
-            ld.fail(kNotValidGamepak);
+            ld.fail(kNotValidGamepak, problem_with(path, "its copier header gives the file type " +
+                                                             std::to_string(c.copier_header_bytes[10]) +
+                                                             ", not 4 (a Gamepak)"));
             return false;
         }
     }
@@ -423,12 +490,12 @@ bool read_image(Load& ld, const std::string& path) {
         file.erase(file.begin(), file.begin() + long(skip));
         read_game_doctor(ld, path, std::move(file));
         if (c.image_size < kMinImageData) {
-            ld.fail(kImageTooSmall);
+            ld.fail(kImageTooSmall, too_small(path, c.image_size));
             return false;
         }
         read_game_doctor_header(ld);
         if (!header_is_plausible(ld)) {
-            ld.fail(kNotValidGamepak);
+            ld.fail(kNotValidGamepak, problem_with(path, "no valid internal header found"));
             return false;
         }
         c.hirom = c.map_mode == 0x21 || c.map_mode == 0x31;
@@ -441,18 +508,15 @@ bool read_image(Load& ld, const std::string& path) {
     ld.data.assign(file.begin() + long(skip), file.end());
     file = {};
     bool more = c.copier_header == CopierHeader::Ffe && ffe_more_parts(c.copier_header_bytes);
-    if (!read_split_parts(ld, path, more)) {
-        ld.fail(kImageTooLarge);
-        return false;
-    }
+    if (!read_split_parts(ld, path, more)) return false;
 
     if (ld.data.size() >= 4 && std::memcmp(ld.data.data(), "NES\x1A", 4) == 0) {
         c.nes = true;
-        ld.fail(kNesNotAvailable, MessageIcon::Warning);
+        ld.fail(kNesNotAvailable, problem_with(path, "an NES image"), MessageIcon::Warning);
         return false;
     }
     if (ld.data.size() < kMinImageData) {
-        ld.fail(kImageTooSmall);
+        ld.fail(kImageTooSmall, too_small(path, ld.data.size()));
         return false;
     }
 
@@ -463,7 +527,7 @@ bool read_image(Load& ld, const std::string& path) {
         read_header_at(ld, choice.offset);
     }
     if (!header_is_plausible(ld)) {
-        ld.fail(kNotValidGamepak);
+        ld.fail(kNotValidGamepak, problem_with(path, "no valid internal header found"));
         return false;
     }
     c.hirom = choice.hirom;
@@ -581,8 +645,9 @@ LoadResult load_game_boy_cartridge(Machine& m, const std::string& path, const Lo
         return r;
     }
     std::vector<uint8_t> bytes;
-    if (options.read_file(path, kRomBufferSize, bytes) != FileReadStatus::Ok) {
+    if (FileReadStatus st = options.read_file(path, kRomBufferSize, bytes); st != FileReadStatus::Ok) {
         r.message = kFileCouldNotBeLoaded;
+        r.problem = unreadable(path, st, kRomBufferSize);
         r.icon = MessageIcon::Error;
         return r;
     }

@@ -34,6 +34,8 @@ inline constexpr const char* kGameDoctorMissingFile =
 inline constexpr const char* kSplitPartMissing =
     "Veltrane could not find a file required by the copier header.  \rPlease make sure all the split files reside "
     "in the same directory.";
+inline constexpr const char* kSplitSetTooLong =
+    "The split files of this image go on past part 999.  \rVeltrane cannot load them.  ";
 inline constexpr const char* kImageTooLarge = "The specified file is larger than 12 MB and cannot be a Gamepak.  ";
 inline constexpr const char* kImageTooSmall = "The specified file is too small to be a Gamepak.  ";
 inline constexpr const char* kNesNotAvailable =
@@ -77,6 +79,14 @@ struct LoadResult {
     std::string caption;  // of the message box
     std::string message;  // empty when there is nothing to show
     MessageIcon icon = MessageIcon::None;
+    // With a message: the file it is about and the reason, "<path>: <reason>"
+    // ("/roms/game.2: no such file", "/roms/game.sfc: no valid internal
+    // header found"), for the program to show beside the message.
+    std::string problem;
+    // Optional files that are there but could not serve (a damaged game
+    // database, a folder named "autoexec.bin"), each "<path>: <reason>". The
+    // load went on without them.
+    std::vector<std::string> notes;
     // Loaded, but a split part was missing: the rest of the ROM reads $FF.
     bool incomplete = false;
 

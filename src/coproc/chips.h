@@ -28,20 +28,24 @@
 #include <span>
 
 #include "cart/cartridge.h"
+#include "core/state_io.h"
 
 namespace vt {
 
 struct Machine;
 struct DebugTarget;
 
-// A chunk of the chip's state in the state file.
+// A chunk of the chip's state in the state file, written after the
+// machine's own chunks. Its layout is written once for both directions
+// (core/state_io.h), as the machine's chunks are. A state without the chunk
+// leaves the chip as power-on made it.
 struct ChipStateChunk {
     char tag[5];      // four characters
     uint32_t length;  // bytes of data
-    void (*save)(const Machine& m, uint8_t* out);
+    void (*save)(StateWriter& out, const Machine& m);
     // Values out of range are brought into it, so a damaged file cannot
     // wedge the chip.
-    void (*load)(Machine& m, const uint8_t* in);
+    void (*load)(StateReader& in, Machine& m);
 };
 
 struct ChipBatteryRules {

@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
-#include <fstream>
-#include <sstream>
-
+#include "cart/image_files.h"
 #include "core/input_ports.h"
 
 namespace vt {
@@ -45,6 +43,19 @@ std::vector<std::string_view> split_words(std::string_view line) {
     return words;
 }
 
+// A word of the script as it goes into a message: printable characters only,
+// cut short when long, so a binary file gives a readable line.
+std::string quoted(std::string_view word) {
+    constexpr size_t kShown = 24;
+    std::string out = "\"";
+    for (size_t i = 0; i < word.size() && i < kShown; i++) {
+        const unsigned char ch = static_cast<unsigned char>(word[i]);
+        out += std::isprint(ch) ? char(ch) : '?';
+    }
+    if (word.size() > kShown) out += "...";
+    return out + "\"";
+}
+
 bool parse_number(std::string_view word, uint32_t& value) {
     auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
     return ec == std::errc() && end == word.data() + word.size();
@@ -78,14 +89,14 @@ bool parse_input_script(std::string_view text, InputScript& script, std::string&
         if (words.size() < 2) return bad("expected FRAME PORT BUTTONS");
         InputEvent event;
         uint32_t port = 0;
-        if (!parse_number(words[0], event.frame)) return bad("bad frame number \"" + std::string(words[0]) + "\"");
+        if (!parse_number(words[0], event.frame)) return bad("bad frame number " + quoted(words[0]));
         if (!parse_number(words[1], port) || port < 1 || port > 2) {
-            return bad("port must be 1 or 2, not \"" + std::string(words[1]) + "\"");
+            return bad("port must be 1 or 2, not " + quoted(words[1]));
         }
         event.port = int(port) - 1;
         for (size_t i = 2; i < words.size(); i++) {
             uint32_t bit = joypad_button_by_name(words[i]);
-            if (!bit) return bad("unknown button \"" + std::string(words[i]) + "\"");
+            if (!bit) return bad("unknown button " + quoted(words[i]));
             event.buttons |= bit;
         }
         script.events.push_back(event);
@@ -96,14 +107,15 @@ bool parse_input_script(std::string_view text, InputScript& script, std::string&
 }
 
 bool load_input_script(const std::string& path, InputScript& script, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot read " + path;
+    script = InputScript{};
+    std::vector<uint8_t> bytes;
+    const FileReadStatus status = read_disk_file(path, kMaxInputScriptSize, bytes);
+    if (status != FileReadStatus::Ok) {
+        error = file_read_failure_reason(path, status, kMaxInputScriptSize);
         return false;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    return parse_input_script(text.str(), script, error);
+    return parse_input_script(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), script,
+                              error);
 }
 
 bool input_script_uses_port(const InputScript& script, int port) {

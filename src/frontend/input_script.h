@@ -25,8 +25,15 @@ struct InputScript {
     size_t next = 0;                 // first event not applied yet
 };
 
+// Scripts are text a person writes; anything larger is not one.
+inline constexpr uint64_t kMaxInputScriptSize = 16ull * 1024 * 1024;
+
 // Parses a script; on a bad line returns false with "line N: ..." in `error`.
 bool parse_input_script(std::string_view text, InputScript& script, std::string& error);
+// Reads and parses a script file. Only a regular file of at most
+// kMaxInputScriptSize bytes is read (a folder, a device or a pipe is
+// refused); on failure `error` says why ("not a regular file", "cannot
+// read: Permission denied", "line 3: ...").
 bool load_input_script(const std::string& path, InputScript& script, std::string& error);
 
 // Whether any line of the script drives the port (0 or 1).

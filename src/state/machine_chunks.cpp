@@ -71,6 +71,18 @@ const MachineChunkLayout* find_layout(const ChunkTag& tag) {
     return nullptr;
 }
 
+ChunkTag chip_chunk_tag(const ChipStateChunk& c) { return {c.tag[0], c.tag[1], c.tag[2], c.tag[3]}; }
+
+// A chunk of any chip's state: the length is checked whatever the cartridge.
+const ChipStateChunk* find_chip_chunk(const ChunkTag& tag) {
+    for (const Chip& chip : all_chips()) {
+        for (const ChipStateChunk& c : chip.state_chunks) {
+            if (chip_chunk_tag(c) == tag) return &c;
+        }
+    }
+    return nullptr;
+}
+
 const Chunk* find_chunk(const std::vector<Chunk>& chunks, const ChunkTag& tag) {
     for (const Chunk& c : chunks) {
         if (c.tag == tag) return &c;
@@ -80,7 +92,7 @@ const Chunk* find_chunk(const std::vector<Chunk>& chunks, const ChunkTag& tag) {
 
 // The tags this program reads; a file holding one of them twice is damaged.
 bool tag_is_known(const ChunkTag& tag) {
-    return find_layout(tag) || tag == kTagSram || tag == kTagCartridge || tag == kTagThumbnail;
+    return find_layout(tag) || find_chip_chunk(tag) || tag == kTagSram || tag == kTagCartridge || tag == kTagThumbnail;
 }
 
 // The header title as text: up to its first zero byte, without the spaces
@@ -124,6 +136,10 @@ void append_machine_chunks(const Machine& m, const StateOptions& options, std::v
         std::copy(m.cart.sram.begin(), m.cart.sram.begin() + size, append_chunk(file, kTagSram, size));
     }
     for (size_t i = kSharedLayouts; i < std::size(kLayouts); i++) write_layout(kLayouts[i], m, file);
+    for (const ChipStateChunk& c : chip_for(m.cart.coprocessor).state_chunks) {
+        StateWriter w{append_chunk(file, chip_chunk_tag(c), c.length)};
+        c.save(w, m);
+    }
 
     uint32_t crc32 = m.cart.crc32;
     std::array<uint8_t, kHeaderTitleLength> title{};
@@ -162,6 +178,8 @@ bool machine_chunks_valid(const std::vector<Chunk>& chunks, std::string* problem
             if (chunk.length != kCartridgeRecordSize) return refuse(holds + std::to_string(kCartridgeRecordSize));
         } else if (const MachineChunkLayout* layout = find_layout(chunk.tag)) {
             if (chunk.length != layout->length) return refuse(holds + std::to_string(layout->length));
+        } else if (const ChipStateChunk* c = find_chip_chunk(chunk.tag)) {
+            if (chunk.length != c->length) return refuse(holds + std::to_string(c->length));
         }
     }
     bool any_machine_chunk = false;
@@ -183,6 +201,12 @@ bool restore_machine_chunks(Machine& m, const std::vector<Chunk>& chunks, const 
         if (const Chunk* chunk = find_chunk(chunks, layout.tag)) {
             StateReader r{chunk->data};
             layout.load(r, m);
+        }
+    }
+    for (const ChipStateChunk& c : chip_for(m.cart.coprocessor).state_chunks) {
+        if (const Chunk* chunk = find_chunk(chunks, chip_chunk_tag(c))) {
+            StateReader r{chunk->data};
+            c.load(r, m);
         }
     }
     const Chunk* sram = find_chunk(chunks, kTagSram);

@@ -36,8 +36,8 @@ std::span<const MachineChunkLayout> machine_chunk_layouts();
 // The same rule decides whether an "SRAM" chunk is restored.
 bool state_includes_sram(const Machine& m, const StateOptions& options);
 
-// Appends the machine's chunks in order, "SRAM" when included, and the
-// cartridge record "XCRT".
+// Appends the machine's chunks in order, "SRAM" when included, the chunks
+// of the cartridge's chip (coproc/chips.h) and the cartridge record "XCRT".
 void append_machine_chunks(const Machine& m, const StateOptions& options, std::vector<uint8_t>& file);
 
 // Checks the chunks of a state before anything is restored: every required
@@ -58,8 +58,8 @@ bool find_cartridge_record(const std::vector<Chunk>& chunks, CartridgeRecord& ou
 CartridgeRecord cartridge_record_of(const Machine& m);
 
 // Restores the machine's chunks in the order of machine_chunk_layouts(),
-// each with its re-derivation, and "SRAM" under the rule above; other
-// chunks are skipped. The chunks must be valid. Returns whether battery RAM
+// each with its re-derivation, the chunks of the cartridge's chip, and
+// "SRAM" under the rule above; other chunks are skipped. The chunks must be valid. Returns whether battery RAM
 // was replaced.
 bool restore_machine_chunks(Machine& m, const std::vector<Chunk>& chunks, const StateOptions& options);
 

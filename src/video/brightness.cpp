@@ -1,7 +1,9 @@
 #include "video/brightness.h"
 
 #include <algorithm>
-#include <fstream>
+#include <vector>
+
+#include "cart/image_files.h"
 
 namespace vt {
 
@@ -35,13 +37,18 @@ void BuildBrightnessTable(BrightnessTable& table, int setting) {
     }
 }
 
-bool LoadColourCurve(BrightnessTable& table, const std::filesystem::path& folder) {
-    std::ifstream in(folder / "Colormap.dat", std::ios::binary);
-    if (!in) return false;
-    char bytes[32];
-    in.read(bytes, sizeof bytes);
-    const std::streamsize got = in.gcount();
-    for (std::streamsize i = 0; i < got; i++) table.curve[i] = uint8_t(bytes[i]);
+bool LoadColourCurve(BrightnessTable& table, const std::filesystem::path& folder, std::string* problem) {
+    const std::string path = (folder / kColourCurveFileName).string();
+    // Only the first 32 bytes count, so any size of file will do.
+    std::vector<uint8_t> bytes;
+    const FileReadStatus status = read_disk_file_start(path, table.curve.size(), bytes);
+    if (status != FileReadStatus::Ok) {
+        if (status != FileReadStatus::Missing && problem) {
+            *problem = path + ": " + file_read_failure_reason(path, status, table.curve.size());
+        }
+        return false;
+    }
+    std::copy(bytes.begin(), bytes.end(), table.curve.begin());
     return true;
 }
 

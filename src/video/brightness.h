@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <string>
 
 namespace vt {
 
@@ -27,10 +28,14 @@ struct BrightnessTable {
 // values outside are clamped).
 void BuildBrightnessTable(BrightnessTable& table, int setting);
 
+inline constexpr const char* kColourCurveFileName = "Colormap.dat";
+
 // Replaces the curve by the first bytes of "Colormap.dat" in the given
 // folder (up to 32; a shorter file replaces only as many entries as it
 // holds). A missing file leaves the curve as it is. Returns whether the file
-// was read. Rebuild the table afterwards.
-bool LoadColourCurve(BrightnessTable& table, const std::filesystem::path& folder);
+// was read. A file that is there but cannot serve (a folder, a device, no
+// permission to read) leaves the curve too, with "<path>: <reason>" in
+// `problem`. Rebuild the table afterwards.
+bool LoadColourCurve(BrightnessTable& table, const std::filesystem::path& folder, std::string* problem = nullptr);
 
 }  // namespace vt

@@ -20,7 +20,7 @@ constexpr size_t kBlock = 32 * kKiB;
 std::vector<uint8_t> lorom(size_t size = 512 * kKiB, HeaderFields f = {}) {
     auto image = pattern_image(size);
     write_header(image, 0x7FC0, f);
-    set_word(image, 0xFFFC, 0x0000);
+    if (image.size() >= 0x10000) set_word(image, 0xFFFC, 0x0000);  // not a HiROM vector
     fix_checksum(image, 0x7FC0);
     return image;
 }

@@ -1,6 +1,7 @@
 #include "cart/synthetic_image.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace vt::test {
 
@@ -10,16 +11,18 @@ std::vector<uint8_t> pattern_image(size_t size) {
     return image;
 }
 
+// Checked: a test that writes past its image fails in every build.
 void set_word(std::vector<uint8_t>& image, size_t offset, uint16_t value) {
-    image[offset] = uint8_t(value);
-    image[offset + 1] = uint8_t(value >> 8);
+    image.at(offset) = uint8_t(value);
+    image.at(offset + 1) = uint8_t(value >> 8);
 }
 
 uint16_t word_at(const std::vector<uint8_t>& image, size_t offset) {
-    return uint16_t(image[offset] | (image[offset + 1] << 8));
+    return uint16_t(image.at(offset) | (image.at(offset + 1) << 8));
 }
 
 void write_header(std::vector<uint8_t>& image, size_t offset, const HeaderFields& f) {
+    if (offset + 0x3E > image.size()) throw std::out_of_range("header past the end of the image");
     for (size_t i = 0; i < 21; i++) image[offset + i] = i < f.title.size() ? uint8_t(f.title[i]) : ' ';
     image[offset + 21] = f.map_mode;
     image[offset + 22] = f.cart_type;

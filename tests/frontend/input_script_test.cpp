@@ -1,9 +1,13 @@
 // Joypad scripts: parsing, errors, and the records they put on the ports.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <string_view>
+
 #include "core/input_ports.h"
 #include "core/machine.h"
 #include "frontend/input_script.h"
+#include "support/odd_files.h"
 #include "support/test_rom.h"
 
 namespace vt {
@@ -79,6 +83,69 @@ TEST(InputScript, DrivesTheAutomaticReadOfTheTestCartridge) {
     EXPECT_EQ(test::wram16(*m, 0x204), 0x4200);  // Y is bit 6 and Left bit 1 of the high byte
     EXPECT_EQ(test::wram16(*m, 0x208), 0x4200);
     EXPECT_EQ(test::wram16(*m, 0x406), 1);       // the 17th serial bit of an attached pad
+}
+
+// Files that are not scripts are refused with the reason, before anything is
+// read from them: a device would be read forever, a pipe would block.
+TEST(InputScript, OnlyRegularFilesOfASaneSizeAreRead) {
+    test::OddFiles odd("veltrane-input-script");
+    struct Case {
+        std::string path;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"/dev/zero", "not a regular file"},
+        {odd.folder("scripts"), "it is a folder, not a file"},
+        {odd.pipe("pipe.txt"), "not a regular file"},
+        {odd.sparse("huge.txt", kMaxInputScriptSize + 1), "larger than 16 MiB"},
+        {odd.link_loop("loop.txt"), "cannot read: too many levels of symbolic links"},
+        {odd.path("missing.txt"), "no such file"},
+    };
+    for (const Case& c : cases) {
+        InputScript s;
+        s.events.push_back({});
+        std::string error;
+        EXPECT_FALSE(load_input_script(c.path, s, error)) << c.path;
+        EXPECT_EQ(error, c.reason) << c.path;
+        EXPECT_TRUE(s.events.empty()) << c.path;
+    }
+
+    // The largest script allowed still loads.
+    std::string big(kMaxInputScriptSize, ' ');
+    big.replace(0, 8, "5 1 A  \n");
+    InputScript s;
+    std::string error;
+    ASSERT_TRUE(load_input_script(odd.text("big.txt", big), s, error)) << error;
+    ASSERT_EQ(s.events.size(), 1u);
+    EXPECT_EQ(s.events[0].buttons, kPadA);
+}
+
+TEST(InputScript, GarbageGivesAShortPrintableReason) {
+    test::OddFiles odd("veltrane-input-garbage");
+    std::vector<uint8_t> binary(4096);
+    for (size_t i = 0; i < binary.size(); i++) binary[i] = uint8_t(i * 7 + 1);  // no '\n' or '#' early on
+    binary[0] = 0x01;
+    std::string error;
+    InputScript s;
+    EXPECT_FALSE(load_input_script(odd.file("binary.bin", binary), s, error));
+    EXPECT_EQ(error.rfind("line 1: bad frame number \"", 0), 0u) << error;
+    EXPECT_LT(error.size(), 70u) << error;
+    for (char ch : error) EXPECT_TRUE(std::isprint(static_cast<unsigned char>(ch))) << error;
+
+    using namespace std::string_view_literals;
+    const struct {
+        std::string_view text;
+        const char* error;
+    } bad[] = {
+        {"1 1 A\0B\n"sv, "line 1: unknown button \"A?B\""},
+        {"1 1 ABCDEFGHIJKLMNOPQRSTUVWXYZ\n"sv, "line 1: unknown button \"ABCDEFGHIJKLMNOPQRSTUVWX...\""},
+        {"1 \x7F\n"sv, "line 1: port must be 1 or 2, not \"?\""},
+        {"4294967296 1 A\n"sv, "line 1: bad frame number \"4294967296\""},
+    };
+    for (const auto& b : bad) {
+        EXPECT_FALSE(parse_input_script(b.text, s, error)) << b.text;
+        EXPECT_EQ(error, b.error);
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/odd_files.h"
 #include "video/brightness.h"
 
 namespace vt {
@@ -65,6 +66,48 @@ TEST(BrightnessTable, ColourCurveFromColormapDat) {
     BrightnessTable untouched;
     EXPECT_FALSE(LoadColourCurve(untouched, folder));
     EXPECT_EQ(untouched.curve[5], 40);
+}
+
+// A "Colormap.dat" that is there but is not a file leaves the built-in
+// curve and says why; before, a folder was taken for an empty curve file and
+// a pipe blocked the program at start-up.
+TEST(BrightnessTable, ColormapThatIsNotAFileIsRefusedWithItsReason) {
+    test::OddFiles odd("veltrane-colormap");
+    struct Case {
+        const char* folder;
+        std::string reason;
+    };
+    odd.folder("folder/Colormap.dat");
+    odd.folder("pipe");
+    odd.pipe("pipe/Colormap.dat");
+    odd.folder("device");
+    odd.link("device/Colormap.dat", "/dev/zero");
+    odd.folder("loop");
+    odd.link_loop("loop/Colormap.dat");
+    const Case cases[] = {
+        {"folder", "it is a folder, not a file"},
+        {"pipe", "not a regular file"},
+        {"device", "not a regular file"},
+        {"loop", "cannot read: too many levels of symbolic links"},
+    };
+    for (const Case& c : cases) {
+        BrightnessTable t;
+        std::string problem;
+        EXPECT_FALSE(LoadColourCurve(t, odd.path(c.folder), &problem)) << c.folder;
+        EXPECT_EQ(problem, odd.path(c.folder) + "/Colormap.dat: " + c.reason);
+        EXPECT_EQ(t.curve[31], 248) << c.folder;
+    }
+
+    // Missing: skipped without a word. Longer than 32 bytes: the start counts.
+    BrightnessTable t;
+    std::string problem;
+    EXPECT_FALSE(LoadColourCurve(t, odd.folder("empty"), &problem));
+    EXPECT_EQ(problem, "");
+    odd.folder("long");
+    std::vector<uint8_t> bytes(100000, 7);
+    odd.file("long/Colormap.dat", bytes);
+    EXPECT_TRUE(LoadColourCurve(t, odd.path("long"), &problem));
+    EXPECT_EQ(t.curve[31], 7);
 }
 
 }  // namespace
