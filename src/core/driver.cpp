@@ -38,9 +38,14 @@ uint32_t program_address(const Machine& m) { return (uint32_t(m.cpu.pbr) << 16) 
     return true;
 }
 
-// The timer IRQ fires when the line clock reaches its point.
+int32_t line_start_hirq_point(const Machine& m);
+
+// The timer IRQ fires when the line clock reaches its point. A point
+// carried over from the line before may leave this line's own point ahead.
 void fire_timer_irq(Machine& m) {
-    m.timing.hirq_point = kNoHirq;
+    Timing& t = m.timing;
+    const int32_t own = line_start_hirq_point(m);
+    t.hirq_point = own > t.line_clock ? own : kNoHirq;
     m.sysregs.timeup = 0x80;
     cpu_raise_irq(m, kIrqTimer);
 }

@@ -76,7 +76,7 @@ void sysregs_auto_joypad_read(Machine& m) {
 }
 
 // ---------------------------------------------------------------------------
-// Page $40: $4016/$4017
+// Pages $40-$41: $4016/$4017
 
 // Every bus cycle on $4000-$41FF takes 12 master clocks: 3 units more than
 // the CPU's base cost (the open-bus handler adds 1 of them itself).
@@ -247,7 +247,9 @@ void sysregs_post_load_fixup(Machine& m) {
     r.rdnmi = uint8_t((r.rdnmi & 0x80) | 2);
     m.cpu.irq_sources = (r.timeup & 0x80) ? kIrqTimer : 0;
     memory_set_fast_rom(m, r.memsel & 1);
+    // $4000-$41FF: the joypad ports' slow page and the open bus beside it.
     memory_install_page(m, 0x40, {&sysregs_page40_read, &sysregs_page40_write, &sysregs_page40_peek});
+    memory_install_page(m, 0x41, {&sysregs_page40_read, &sysregs_page40_write, &sysregs_page40_peek});
     memory_install_page(m, 0x42, {&sysregs_page42_read, &sysregs_page42_write, &sysregs_page42_peek});
 }
 

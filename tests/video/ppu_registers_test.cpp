@@ -2,6 +2,8 @@
 // and open bus, driven through the CPU's memory map.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "cart/bus.h"
 #include "support/test_rom.h"
 #include "video/render.h"
@@ -223,6 +225,43 @@ TEST_F(PpuRegisters, OamAddressAndPriorityRotation) {
     EXPECT_EQ(p.oam_addr, 0x000A);
 }
 
+// While the picture is drawn the sprite unit drives OAM's address: range
+// evaluation looks at one sprite every two dots from the first of the
+// priority rotation, so a write lands in that sprite's entry, at the byte
+// the internal address names. The internal address steps as usual.
+TEST_F(PpuRegisters, OamWritesWhileDrawingLandInTheSpriteBeingEvaluated) {
+    struct Case {
+        uint8_t inidisp;
+        uint16_t line;
+        int32_t clock;
+        int sprite;  // where the pair lands
+    };
+    const Case cases[] = {
+        {0x80, 50, 100, 1},   // forced blank: the internal address
+        {0x0F, 230, 100, 1},  // V-blank
+        {0x0F, 50, 100, 25},  // dot 50: sprite 25
+        {0x0F, 50, 8, 2},     // dot 4: sprite 2
+        {0x0F, 50, 600, 127}, // H-blank: the last sprite evaluated
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.clock);
+        p.oam.fill(0);
+        write(0x2100, 0x80);
+        write(0x2102, 0x02);
+        write(0x2103, 0x00);  // byte address 4: sprite 1
+        write(0x2100, c.inidisp);
+        m.timing.line = c.line;
+        m.timing.line_clock = c.clock;
+        write(0x2104, 0x12);
+        write(0x2104, 0x34);
+        EXPECT_EQ(p.oam[c.sprite * 4], 0x12);
+        EXPECT_EQ(p.oam[c.sprite * 4 + 1], 0x34);
+        EXPECT_EQ(p.oam_addr, 6);
+        m.timing.line = 0;
+        m.timing.line_clock = 0;
+    }
+}
+
 TEST_F(PpuRegisters, VblankReloadUsesThePreviousLowAddress) {
     write(0x2103, 0x00);
     write(0x2102, 0x05);
@@ -252,6 +291,41 @@ TEST_F(PpuRegisters, EachCgramByteUpdatesThePaletteAtOnce) {
     EXPECT_EQ(p.cgram_addr, 8);
 }
 
+// From dot 22 to H-blank of a drawn line the PPU reads CGRAM for its
+// pixels and a write is lost (the address steps). H-blank, where HDMA
+// runs, line 0, V-blank and forced blank are free.
+TEST_F(PpuRegisters, CgramWritesLandOutsideThePictureOnly) {
+    struct Case {
+        uint8_t inidisp;
+        uint16_t line;
+        int32_t clock;
+        bool lands;
+    };
+    const Case cases[] = {
+        {0x0F, 50, 300, false}, {0x0F, 50, 44, false}, {0x0F, 224, 500, false}, {0x0F, 50, 43, true},
+        {0x0F, 50, 548, true},  {0x0F, 50, 679, true}, {0x0F, 0, 300, true},    {0x0F, 225, 300, true},
+        {0x80, 50, 300, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.line) + " " + std::to_string(c.clock));
+        write(0x2100, 0x80);
+        write(0x2121, 0x04);
+        write(0x2122, 0x00);
+        write(0x2122, 0x00);
+        write(0x2121, 0x04);
+        write(0x2100, c.inidisp);
+        m.timing.line = c.line;
+        m.timing.line_clock = c.clock;
+        write(0x2122, 0x1F);
+        write(0x2122, 0x00);
+        EXPECT_EQ(p.cgram[8], c.lands ? 0x1F : 0x00);
+        EXPECT_EQ(colour_red(p.palette[4]), c.lands ? 31 : 0);
+        EXPECT_EQ(p.cgram_addr, 10);
+        m.timing.line = 0;
+        m.timing.line_clock = 0;
+    }
+}
+
 TEST_F(PpuRegisters, CgramReadTakesBit7OfOddBytesFromPpu2OpenBus) {
     write(0x2121, 0x00);
     write(0x2122, 0xEE);
@@ -276,9 +350,19 @@ TEST_F(PpuRegisters, CounterLatchSkipsTheRefreshAndWrapsTheLine) {
     EXPECT_EQ(p.ophct, 150);
     EXPECT_EQ(p.opvct, 10);
     EXPECT_TRUE(p.stat78 & 0x40);
-    m.timing.line_clock = 275;  // inside the refresh: 275 + 16
+    // A step that crossed the refresh point before the driver added the
+    // refresh's 40 master clocks: the dots ran on through the stall.
+    m.timing.point = DriverPoint::Refresh;
+    m.timing.line_clock = 275;
     ppu_latch_counters(m);
-    EXPECT_EQ(p.ophct, 145);
+    EXPECT_EQ(p.ophct, 147);
+    m.timing.line_clock = 260;  // before the refresh
+    ppu_latch_counters(m);
+    EXPECT_EQ(p.ophct, 130);
+    m.timing.point = DriverPoint::Hblank;  // the refresh is in the clock
+    m.timing.line_clock = 300;
+    ppu_latch_counters(m);
+    EXPECT_EQ(p.ophct, 150);
     m.timing.line_clock = 690;  // past the line end: line 11, 10 units
     ppu_latch_counters(m);
     EXPECT_EQ(p.ophct, 5);
