@@ -406,7 +406,7 @@ Colour compose_pixel(const RefState& s, int out_x, int line) {
     const bool clipped = clip_mode == 3 || (clip_mode == 1 && !window) || (clip_mode == 2 && window);
     const bool math_here = region == 0 || (region == 1 && window) || (region == 2 && !window);
     const bool wide = wide_mode(s);
-    const bool hires = wide || (mode_of(s) <= 1 && (s.setini & 8));
+    const bool hires = wide || (s.setini & 8);
     const Resolved main = resolve(s, false, wide ? 2 * x + 1 : x, x, line, sprite);
     const Resolved sub = resolve(s, true, wide ? 2 * x : x, x, line, sprite);
     if (hires && out_x % 2 == 0) return math_pixel(s, sub, main, clipped, math_here);
