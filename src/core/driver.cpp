@@ -171,13 +171,14 @@ inline PhaseEnd run_phase(Machine& m, int32_t point, bool single, uint64_t steps
 // ---------------------------------------------------------------------------
 // Line events
 
-// H-IRQ point at line start: V-IRQ selects the line, H-IRQ the position.
-// The IRQ follows the position it matches by kTimerIrqDelay.
-int32_t line_start_hirq_point(const Machine& m) {
+// The timer IRQ's point on a line: V-IRQ selects the line, H-IRQ the
+// position. The IRQ follows the position it matches by kTimerIrqDelay, so
+// HTIME 338 and 339 give points past the line's end.
+int32_t timer_point_on_line(const Machine& m, uint16_t line) {
     const SystemRegisters& r = m.sysregs;
     int32_t point = kNoHirq;
     if (r.nmitimen & kNmitimenVirq) {
-        if (r.vtime != m.timing.line) return kNoHirq;
+        if (r.vtime != line) return kNoHirq;
         point = kTimerIrqDelay;
     }
     if (r.nmitimen & kNmitimenHirq) {
@@ -187,11 +188,24 @@ int32_t line_start_hirq_point(const Machine& m) {
     return point;
 }
 
+int32_t line_start_hirq_point(const Machine& m) { return timer_point_on_line(m, m.timing.line); }
+
+// A point of the line before that lay past its end and was not reached by
+// the line's last step: it falls early in this line. Worked out from the
+// registers, so a state taken between frames needs no place for it.
+int32_t carried_hirq_point(const Machine& m) {
+    const Timing& t = m.timing;
+    const uint16_t before = t.line != 0 ? uint16_t(t.line - 1) : uint16_t(t.lines_per_frame - 1);
+    const int32_t point = timer_point_on_line(m, before);
+    if (point == kNoHirq || point <= kLineUnits) return kNoHirq;
+    const int32_t carried = point - kLineUnits;
+    return carried > t.line_clock ? carried : kNoHirq;
+}
+
 void line_start(Machine& m) {
     Timing& t = m.timing;
     m.debug.trace_state |= 1;
-    t.hirq_point = std::min(line_start_hirq_point(m), t.hirq_carry);
-    t.hirq_carry = kNoHirq;
+    t.hirq_point = std::min(line_start_hirq_point(m), carried_hirq_point(m));
     if (t.joypad == JoypadRead::Reading && t.line == t.joypad_end_line) t.joypad_point = t.joypad_end_clock;
     timing_update_event_point(t);
 }
@@ -205,11 +219,9 @@ void hblank_start(Machine& m) {
 
 void line_end(Machine& m) {
     Timing& t = m.timing;
-    if (t.hirq_point <= t.line_clock) {
-        fire_timer_irq(m);
-    } else if (t.hirq_point != kNoHirq) {
-        t.hirq_carry = t.hirq_point - kLineUnits;  // matched near the line's end: fires early on the next
-    }
+    // A point past the line's end that this line's last step reached fires
+    // now; one it did not reach fires early in the next line.
+    if (t.hirq_point <= t.line_clock) fire_timer_irq(m);
     if (t.chip_line_end) t.chip_line_end(m);
 
     t.line_clock -= kLineUnits;
@@ -379,7 +391,6 @@ void driver_rewind_to_frame_start(Machine& m) {
     t.point = DriverPoint::FrameStart;
     t.frame_part = FramePart::Visible;
     t.line = 0;
-    t.hirq_carry = kNoHirq;
     t.joypad = JoypadRead::Idle;
     t.joypad_point = kNoHirq;
     timing_update_event_point(t);

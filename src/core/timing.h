@@ -69,9 +69,6 @@ struct Timing {
     int32_t line_clock = 0;
     uint16_t line = 0;
     int32_t hirq_point = kNoHirq;
-    // A timer IRQ position past the end of the last line, in the next
-    // line's clock (HTIME 338 and 339 fire early on the following line).
-    int32_t hirq_carry = kNoHirq;
     // The automatic joypad read's next change on this line.
     int32_t joypad_point = kNoHirq;
     JoypadRead joypad = JoypadRead::Idle;

@@ -9,6 +9,7 @@
 #include "cart/bus.h"
 #include "core/driver.h"
 #include "core/main_cpu.h"
+#include "state/state_file.h"
 #include "support/bus_recorder.h"
 #include "support/test_rom.h"
 
@@ -167,6 +168,28 @@ TEST(DriverTimerIrq, Htime339FiresEarlyOnTheNextLineAnd340Never) {
         run_frames(*m, 2);
         EXPECT_TRUE(marks(kIrqMark).empty()) << htime;
         EXPECT_TRUE(raises(&StepStart::timer_flag).empty()) << htime;
+    }
+}
+
+// The IRQ of the last line's HTIME 339 comes in the next frame's line 0;
+// a state taken between the frames keeps it.
+TEST(DriverTimerIrq, Htime339OnTheLastLineSurvivesAStateBetweenFrames) {
+    auto m = timer_probe();
+    set_vtime(*m, 261);
+    set_htime(*m, 339);
+    write_reg(*m, 0x4200, 0x30);
+    run_frames(*m, 1);
+    const std::vector<uint8_t> state = state_file_bytes(*m, "", "", StateOptions{});
+    auto copy = machine_with_rom("driver_timer");
+    std::string error;
+    ASSERT_TRUE(load_state_bytes(*copy, state.data(), state.size(), StateOptions{}, &error)) << error;
+    for (Machine* x : {m.get(), copy.get()}) {
+        install_recorder(*x, 0x50);
+        recorded_writes().clear();
+        run_frames(*x, 1);
+        const auto irqs = marks(kIrqMark);
+        ASSERT_EQ(irqs.size(), 1u);
+        EXPECT_EQ(irqs[0].line, 0);
     }
 }
 
