@@ -39,6 +39,45 @@ uint32_t program_address(const Machine& m) { return (uint32_t(m.cpu.pbr) << 16) 
     return true;
 }
 
+int32_t line_start_hirq_point(const Machine& m);
+
+// The timer IRQ fires when the line clock reaches its point. A point
+// carried over from the line before may leave this line's own point ahead.
+void fire_timer_irq(Machine& m) {
+    Timing& t = m.timing;
+    const int32_t own = line_start_hirq_point(m);
+    t.hirq_point = own > t.line_clock ? own : kNoHirq;
+    m.sysregs.timeup = 0x80;
+    cpu_raise_irq(m, kIrqTimer);
+}
+
+// The automatic joypad read: HVBJOY bit 0 rises when it starts, and when it
+// ends the joypad registers hold the ports and the bit falls.
+void joypad_read_event(Machine& m) {
+    Timing& t = m.timing;
+    t.joypad_point = kNoHirq;
+    if (t.joypad == JoypadRead::Starting) {
+        t.joypad = JoypadRead::Reading;
+        m.sysregs.hvbjoy |= 0x01;
+        const int32_t end = kJoypadReadStart + kJoypadReadUnits;
+        t.joypad_end_line = uint16_t(t.line + end / kLineUnits);
+        t.joypad_end_clock = end % kLineUnits;
+        return;
+    }
+    t.joypad = JoypadRead::Idle;
+    m.sysregs.hvbjoy &= uint8_t(~0x01);
+    sysregs_auto_joypad_read(m);
+}
+
+// The events timed within a line (the timer IRQ, the joypad read), run at
+// the first step boundary at or past their point.
+[[gnu::noinline]] void timed_events(Machine& m) {
+    Timing& t = m.timing;
+    if (t.hirq_point <= t.line_clock) fire_timer_irq(m);
+    if (t.joypad_point <= t.line_clock) joypad_read_event(m);
+    timing_update_event_point(t);
+}
+
 // One unit of main-CPU work, then the audio CPU and a cartridge processor
 // that keeps level with the main CPU catch up. `Watch`: the debugger's
 // breakpoints, trace or watched addresses are active; `Chip`: the cartridge has a processor
@@ -47,11 +86,7 @@ uint32_t program_address(const Machine& m) { return (uint32_t(m.cpu.pbr) << 16) 
 template <bool Watch, bool Chip>
 inline void step(Machine& m) {
     Timing& t = m.timing;
-    if (t.hirq_point <= t.line_clock) {
-        t.hirq_point = kNoHirq;
-        m.sysregs.timeup = 0x80;
-        cpu_raise_irq(m, kIrqTimer);
-    }
+    if (t.event_point <= t.line_clock) timed_events(m);
     if (m.sysregs.mdmaen) {
         dma_step(m);  // the CPU is stalled while the transfer runs
     } else {
@@ -89,7 +124,7 @@ template <bool Watch, bool Chip>
 void run_steps(Machine& m) {
     Timing& t = m.timing;
     while (t.line_clock < t.run_limit) {
-        const int32_t until = t.run_limit < t.hirq_point ? t.run_limit : t.hirq_point;
+        const int32_t until = t.run_limit < t.event_point ? t.run_limit : t.event_point;
         if (until > t.line_clock && idle_steps_batch<Watch, Chip>(m)) {
             const int32_t steps = (until - t.line_clock + kIdleStepUnits - 1) / kIdleStepUnits;
             t.line_clock += steps * kIdleStepUnits;
@@ -138,36 +173,57 @@ inline PhaseEnd run_phase(Machine& m, int32_t point, bool single, uint64_t steps
 // ---------------------------------------------------------------------------
 // Line events
 
-// H-IRQ point at line start: V-IRQ selects the line, H-IRQ the position.
-int32_t line_start_hirq_point(const Machine& m) {
+// The timer IRQ's point on a line: V-IRQ selects the line, H-IRQ the
+// position. The IRQ follows the position it matches by kTimerIrqDelay, so
+// HTIME 338 and 339 give points past the line's end.
+int32_t timer_point_on_line(const Machine& m, uint16_t line) {
     const SystemRegisters& r = m.sysregs;
     int32_t point = kNoHirq;
     if (r.nmitimen & kNmitimenVirq) {
-        if (r.vtime != m.timing.line) return kNoHirq;
-        point = 0;
+        if (r.vtime != line) return kNoHirq;
+        point = kTimerIrqDelay;
     }
-    if (r.nmitimen & kNmitimenHirq) point = int32_t(r.htime) * 2;
+    if (r.nmitimen & kNmitimenHirq) {
+        if (r.htime >= kHtimeDots) return kNoHirq;
+        point = int32_t(r.htime) * 2 + kTimerIrqDelay;
+    }
     return point;
 }
 
+int32_t line_start_hirq_point(const Machine& m) { return timer_point_on_line(m, m.timing.line); }
+
+// A point of the line before that lay past its end and was not reached by
+// the line's last step: it falls early in this line. Worked out from the
+// registers, so a state taken between frames needs no place for it.
+int32_t carried_hirq_point(const Machine& m) {
+    const Timing& t = m.timing;
+    const uint16_t before = t.line != 0 ? uint16_t(t.line - 1) : uint16_t(t.lines_per_frame - 1);
+    const int32_t point = timer_point_on_line(m, before);
+    if (point == kNoHirq || point <= kLineUnits) return kNoHirq;
+    const int32_t carried = point - kLineUnits;
+    return carried > t.line_clock ? carried : kNoHirq;
+}
+
 void line_start(Machine& m) {
+    Timing& t = m.timing;
     m.debug.trace_state |= 1;
-    m.timing.hirq_point = line_start_hirq_point(m);
+    t.hirq_point = std::min(line_start_hirq_point(m), carried_hirq_point(m));
+    if (t.joypad == JoypadRead::Reading && t.line == t.joypad_end_line) t.joypad_point = t.joypad_end_clock;
+    timing_update_event_point(t);
 }
 
 void hblank_start(Machine& m) {
     Timing& t = m.timing;
     if (t.line < t.last_visible_line) sprite_evaluation(m);
-    m.sysregs.hvbjoy ^= 0x40;  // cleared at line start, so this sets H-blank
+    m.sysregs.hvbjoy |= 0x40;  // cleared at line start
     if (t.hdma_active) hdma_line(m);
 }
 
 void line_end(Machine& m) {
     Timing& t = m.timing;
-    if (t.hirq_point <= kLineUnits && t.hirq_point <= t.line_clock) {
-        m.sysregs.timeup = 0x80;
-        cpu_raise_irq(m, kIrqTimer);
-    }
+    // A point past the line's end that this line's last step reached fires
+    // now; one it did not reach fires early in the next line.
+    if (t.hirq_point <= t.line_clock) fire_timer_irq(m);
     if (t.chip_line_end) t.chip_line_end(m);
 
     t.line_clock -= kLineUnits;
@@ -185,7 +241,6 @@ void frame_start(Machine& m) {
     SystemRegisters& r = m.sysregs;
     t.frame_drawn = m.host.draw_frame;
     t.frame_part = FramePart::Visible;
-    t.busy_lines = 0;
 
     video_frame_start(m);
     m.cpu.nmi_pending = 0;  // an NMI not taken in the last frame is dropped
@@ -197,13 +252,16 @@ void frame_start(Machine& m) {
 void vblank_start(Machine& m) {
     Timing& t = m.timing;
     SystemRegisters& r = m.sysregs;
-    t.frame_part = FramePart::VblankBusy;
-    t.busy_lines = 0;
+    t.frame_part = FramePart::Vblank;
 
     t.hdma_active = 0;
     ppu_vblank_oam_reload(m);
     r.rdnmi |= 0x80;
     if (r.nmitimen & kNmitimenNmi) cpu_raise_nmi(m);
+    if (r.nmitimen & kNmitimenAutoJoypad) {
+        t.joypad = JoypadRead::Starting;
+        t.joypad_point = kJoypadReadStart;
+    }
     if (m.host.frame_input) m.host.frame_input(m.host.user, m);
     if (t.frame_drawn) video_clear_rows_below(m);
 }
@@ -211,45 +269,26 @@ void vblank_start(Machine& m) {
 // The frame's work before the line the line counter names. Line 0 is
 // emulated but never drawn; lines 1 to the last visible line are drawn,
 // each from the PPU state reached at the end of the line before it; the
-// first line after them starts V-blank.
+// first line after them starts V-blank. HVBJOY starts each line with its
+// H-blank flag clear.
 void before_line(Machine& m) {
     Timing& t = m.timing;
     SystemRegisters& r = m.sysregs;
-    switch (t.frame_part) {
-        case FramePart::Visible:
-            if (t.line <= t.last_visible_line) {
-                if (t.line != 0 && t.frame_drawn) video_render_line(m);
-                r.hvbjoy = 0;
-                return;
-            }
-            vblank_start(m);
-            r.hvbjoy = 0x81;
+    if (t.frame_part == FramePart::Visible) {
+        if (t.line <= t.last_visible_line) {
+            if (t.line != 0 && t.frame_drawn) video_render_line(m);
+            r.hvbjoy = 0;
             return;
-        case FramePart::VblankBusy:
-            r.hvbjoy = 0x81;  // V-blank, automatic joypad read busy
-            return;
-        case FramePart::Vblank:
-            r.hvbjoy = 0x80;
-            return;
+        }
+        vblank_start(m);
     }
+    r.hvbjoy = t.joypad == JoypadRead::Reading ? 0x81 : 0x80;
 }
 
-// After a line end: whether the frame is complete. The automatic joypad
-// read follows the fourth busy line.
-bool frame_complete(Machine& m) {
-    Timing& t = m.timing;
-    switch (t.frame_part) {
-        case FramePart::Visible:
-            return false;
-        case FramePart::VblankBusy:
-            if (++t.busy_lines < 4) return false;
-            sysregs_auto_joypad_read(m);
-            t.frame_part = FramePart::Vblank;
-            return t.line >= t.lines_per_frame;
-        case FramePart::Vblank:
-            return t.line >= t.lines_per_frame;
-    }
-    return false;
+// After a line end: whether the frame is complete.
+bool frame_complete(const Machine& m) {
+    const Timing& t = m.timing;
+    return t.frame_part == FramePart::Vblank && t.line >= t.lines_per_frame;
 }
 
 void frame_end(Machine& m) {
@@ -353,8 +392,10 @@ void driver_rewind_to_frame_start(Machine& m) {
     Timing& t = m.timing;
     t.point = DriverPoint::FrameStart;
     t.frame_part = FramePart::Visible;
-    t.busy_lines = 0;
     t.line = 0;
+    t.joypad = JoypadRead::Idle;
+    t.joypad_point = kNoHirq;
+    timing_update_event_point(t);
     t.stop_requested = false;
 }
 

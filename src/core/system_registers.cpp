@@ -11,16 +11,21 @@ namespace vt {
 // ---------------------------------------------------------------------------
 // H/V timer
 
+// The timer IRQ fires kTimerIrqDelay after the position it matches: the
+// start of line VTIME with V-IRQ alone, dot HTIME (of line VTIME, with
+// V-IRQ) with H-IRQ. Enabling V-IRQ alone while the line counter already
+// equals VTIME fires at once; a dot already passed fires on the next line.
 void sysregs_recompute_hirq_point(Machine& m) {
     SystemRegisters& r = m.sysregs;
     Timing& t = m.timing;
     t.hirq_point = kNoHirq;
+    timing_update_event_point(t);
     const bool v_enabled = r.nmitimen & kNmitimenVirq;
     const bool h_enabled = r.nmitimen & kNmitimenHirq;
+    int32_t point = kTimerIrqDelay;
     if (v_enabled) {
         if (r.vtime != t.line) return;
-        if (!h_enabled) {
-            // V-IRQ alone on its own line fires at the write.
+        if (!h_enabled && point <= t.line_clock) {
             r.timeup = 0x80;
             cpu_raise_irq(m, kIrqTimer);
             return;
@@ -28,9 +33,13 @@ void sysregs_recompute_hirq_point(Machine& m) {
     } else if (!h_enabled) {
         return;
     }
-    int32_t point = int32_t(r.htime) * 2;
+    if (h_enabled) {
+        if (r.htime >= kHtimeDots) return;
+        point = int32_t(r.htime) * 2 + kTimerIrqDelay;
+    }
     if (point <= t.line_clock) return;  // already passed on this line
     t.hirq_point = point;
+    timing_update_event_point(t);
 }
 
 // ---------------------------------------------------------------------------
@@ -67,15 +76,22 @@ void sysregs_auto_joypad_read(Machine& m) {
 }
 
 // ---------------------------------------------------------------------------
-// Page $40: $4016/$4017
+// Pages $40-$41: $4016/$4017
+
+// Every bus cycle on $4000-$41FF takes 12 master clocks: 3 units more than
+// the CPU's base cost (the open-bus handler adds 1 of them itself).
+constexpr int32_t kJoypadPageUnits = 3;
 
 uint8_t sysregs_page40_read(Machine& m, uint8_t bank, uint16_t addr) {
     uint8_t v;
     switch (addr) {
         case 0x4016: v = uint8_t((m.mem.open_bus & 0xFC) | serial_next_bit(m, 0)); break;
         case 0x4017: v = uint8_t((m.mem.open_bus & 0xE0) | 0x1C | serial_next_bit(m, 1)); break;
-        default: return open_bus_read(m, bank, addr);
+        default:
+            m.timing.line_clock += kJoypadPageUnits - 1;
+            return open_bus_read(m, bank, addr);
     }
+    m.timing.line_clock += kJoypadPageUnits;
     m.mem.open_bus = v;
     return v;
 }
@@ -93,8 +109,12 @@ void sysregs_page40_write(Machine& m, uint8_t bank, uint16_t addr, uint8_t value
     switch (addr) {
         case 0x4016: serial_strobe_write(m, value); break;
         case 0x4017: break;
-        default: discard_write(m, bank, addr, value); break;
+        default:
+            m.timing.line_clock += kJoypadPageUnits - 1;
+            discard_write(m, bank, addr, value);
+            return;
     }
+    m.timing.line_clock += kJoypadPageUnits;
 }
 
 // ---------------------------------------------------------------------------
@@ -188,7 +208,9 @@ void sysregs_page42_write(Machine& m, uint8_t bank, uint16_t addr, uint8_t value
         case 0x420A: write_timer_byte(m, r.vtime, true, value); break;
         case 0x420B: r.mdmaen = value; break;
         case 0x420C:
-            if (value != r.hdmaen && !(r.hvbjoy & 0x80)) m.timing.hdma_active = value;
+            // Outside V-blank the next H-blank runs the channels enabled
+            // now, except those whose table ended in this frame.
+            if (!(r.hvbjoy & 0x80)) m.timing.hdma_active = uint8_t(value & ~m.dma.hdma_ended);
             r.hdmaen = value;
             break;
         case 0x420D:
@@ -225,7 +247,9 @@ void sysregs_post_load_fixup(Machine& m) {
     r.rdnmi = uint8_t((r.rdnmi & 0x80) | 2);
     m.cpu.irq_sources = (r.timeup & 0x80) ? kIrqTimer : 0;
     memory_set_fast_rom(m, r.memsel & 1);
+    // $4000-$41FF: the joypad ports' slow page and the open bus beside it.
     memory_install_page(m, 0x40, {&sysregs_page40_read, &sysregs_page40_write, &sysregs_page40_peek});
+    memory_install_page(m, 0x41, {&sysregs_page40_read, &sysregs_page40_write, &sysregs_page40_peek});
     memory_install_page(m, 0x42, {&sysregs_page42_read, &sysregs_page42_write, &sysregs_page42_peek});
 }
 

@@ -61,17 +61,21 @@ std::array<ModeInfo, 16> describe_modes() {
     modes[1].pseudo_hires = true;
     modes[2] = describe_mode({4, 4}, two_layer, &render_narrow_mode);
     modes[2].offset_per_tile = true;
+    modes[2].pseudo_hires = true;
     modes[3] = describe_mode({8, 4}, two_layer, &render_narrow_mode);
     modes[3].direct_colour = true;
+    modes[3].pseudo_hires = true;
     modes[4] = describe_mode({8, 2}, two_layer, &render_narrow_mode);
     modes[4].offset_per_tile = true;
     modes[4].direct_colour = true;
+    modes[4].pseudo_hires = true;
     modes[5] = describe_mode({4, 2}, two_layer, &render_wide_mode);
     // Mode 6 walks mode 5's list, but has no BG2 to find in it.
     modes[6] = describe_mode({4}, two_layer, &render_wide_mode);
     // Mode 7 draws BG1 from its own plane; its pixels are 8-bit colours.
     modes[7] = describe_mode({8}, {O3 | O2 | O1, B1L | B1H, O0}, &render_mode7);
     modes[7].direct_colour = true;
+    modes[7].pseudo_hires = true;
 
     // BGMODE bit 3 matters only in mode 1: BG3's high-priority tiles move
     // in front of everything.
@@ -89,6 +93,7 @@ const std::array<ModeInfo, 16> kModes = describe_modes();
 ModeInfo describe_mode7_extbg() {
     ModeInfo mi = describe_mode({8, 8}, {O3 | O2, B1H, O1, B1L, B2H, O0, B2L}, &render_mode7);
     mi.direct_colour = true;
+    mi.pseudo_hires = true;
     mi.source = {kSourceExtBg1, kSourceExtBg2, 3, 4};
     return mi;
 }

@@ -22,8 +22,12 @@ constexpr int kUnitLength[8] = {1, 2, 2, 4, 4, 2, 2, 4};
 constexpr uint8_t kUnitPattern[8][4] = {{0, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 0, 0}, {0, 0, 1, 1},
                                         {0, 1, 2, 3}, {0, 1, 0, 0}, {0, 0, 0, 0}, {0, 0, 1, 1}};
 
-// Every byte moved, every HDMA table byte read: 8 master clocks.
+// Every byte moved, every HDMA table byte read, every channel served and
+// the start of a transfer: 8 master clocks.
 constexpr int32_t kByteUnits = 4;
+// Each line's HDMA pass (and the one at frame start) begins with 18
+// master clocks of its own.
+constexpr int32_t kHdmaPassUnits = 9;
 
 uint8_t* channel_record(Machine& m, int n) { return &m.dma.regs[size_t(n) * 16]; }
 
@@ -93,6 +97,7 @@ bool start_next_channel(Machine& m) {
     for (int n = d.channel + 1; n < 8; n++) {
         if (!(m.sysregs.mdmaen & (1 << n))) continue;
         const uint8_t* c = channel_record(m, n);
+        m.timing.line_clock += kByteUnits;  // the channel's set-up
         d.channel = n;
         d.unit = kDmaUnits[c[kDmaControl]];
         d.a_address = get_le16(c + kDmaAAddress);
@@ -118,7 +123,6 @@ void write_back_progress(Machine& m) {
 void finish_channel(Machine& m) {
     Dma& d = m.dma;
     uint8_t* c = channel_record(m, d.channel);
-    m.timing.line_clock += kByteUnits;
     m.mem.dma_active = 0;
     put_le16(c + kDmaAAddress, d.a_address);
     c[kDmaABank] = d.a_bank;
@@ -152,56 +156,69 @@ void finish_transfer(Machine& m) {
 // ---------------------------------------------------------------------------
 // HDMA
 
-using HdmaRoutine = void (*)(Machine&, int channel);
+using HdmaUnit = void (*)(Machine&, uint8_t* channel);
 
-template <int Mode, bool Indirect>
-void hdma_channel(Machine& m, int n) {
-    uint8_t* c = channel_record(m, n);
-    const uint8_t bank = c[kDmaABank];
-    uint16_t table = get_le16(c + kDmaTableAddress);
-    if ((c[kDmaLineCounter] & 0x7F) == 0) {
-        // Next entry: the line count, and in indirect mode the data address.
-        m.timing.line_clock += kByteUnits;
-        c[kDmaLineCounter] = a_bus_read(m, bank, table++);
-        if (c[kDmaLineCounter] == 0) {
-            put_le16(c + kDmaTableAddress, table);
-            return;
-        }
-        if constexpr (Indirect) {
-            m.timing.line_clock += kByteUnits;
-            c[kDmaCount] = a_bus_read(m, bank, table++);
-            m.timing.line_clock += kByteUnits;
-            c[kDmaCount + 1] = a_bus_read(m, bank, table++);
-        }
-    }
-    uint16_t indirect = get_le16(c + kDmaCount);
+// One unit of a channel: from its table (direct) or from the data address
+// its table entry gave (indirect), to the B bus, or from the B bus into
+// memory when the direction bit is set.
+template <int Mode, bool Indirect, bool BToA>
+void hdma_unit(Machine& m, uint8_t* c) {
+    const int address_at = Indirect ? kDmaCount : kDmaTableAddress;
+    const uint8_t bank = c[Indirect ? kDmaIndirectBank : kDmaABank];
+    uint16_t address = get_le16(c + address_at);
     for (int i = 0; i < kUnitLength[Mode]; i++) {
-        const uint8_t v = Indirect ? a_bus_read(m, c[kDmaIndirectBank], indirect++) : a_bus_read(m, bank, table++);
-        m.timing.line_clock += kByteUnits;
-        b_bus_write(m, uint8_t(c[kDmaBAddress] + kUnitPattern[Mode][i]), v);
+        const uint8_t b = uint8_t(c[kDmaBAddress] + kUnitPattern[Mode][i]);
+        if constexpr (BToA) {
+            const uint8_t v = b_bus_read(m, b);
+            m.timing.line_clock += kByteUnits;
+            a_bus_write(m, bank, address++, v);
+        } else {
+            const uint8_t v = a_bus_read(m, bank, address++);
+            m.timing.line_clock += kByteUnits;
+            b_bus_write(m, b, v);
+        }
     }
-    put_le16(c + kDmaTableAddress, table);
-    if constexpr (Indirect) put_le16(c + kDmaCount, indirect);
+    put_le16(c + address_at, address);
 }
 
-// HDMA from the B bus to the A bus is not carried out.
-void hdma_nothing(Machine&, int) {}
-
+// Control byte: bits 0-2 mode (5-7 repeat the units of 1-3), bit 6
+// indirect, bit 7 B to A; bits 3-5 play no part.
 template <size_t Control>
-constexpr HdmaRoutine hdma_routine_for() {
-    if constexpr ((Control & 0x80) != 0) {
-        return &hdma_nothing;
-    } else {
-        return &hdma_channel<int(Control & 7), (Control & 0x40) != 0>;
-    }
+constexpr HdmaUnit hdma_unit_for() {
+    return &hdma_unit<int(Control & 7), (Control & 0x40) != 0, (Control & 0x80) != 0>;
 }
 
 template <size_t... C>
-constexpr std::array<HdmaRoutine, 256> make_hdma_routines(std::index_sequence<C...>) {
-    return {hdma_routine_for<C>()...};
+constexpr std::array<HdmaUnit, 256> make_hdma_units(std::index_sequence<C...>) {
+    return {hdma_unit_for<C>()...};
 }
 
-constexpr std::array<HdmaRoutine, 256> kHdmaRoutines = make_hdma_routines(std::make_index_sequence<256>{});
+constexpr std::array<HdmaUnit, 256> kHdmaUnits = make_hdma_units(std::make_index_sequence<256>{});
+
+// Reads the channel's next table entry: the line count and, for an
+// indirect table, the data address. A count of 0 ends the channel for the
+// rest of the frame; any other count transfers at the next H-blank.
+void hdma_load_entry(Machine& m, int n) {
+    Dma& d = m.dma;
+    uint8_t* c = channel_record(m, n);
+    const uint8_t bit = uint8_t(1 << n);
+    uint16_t table = get_le16(c + kDmaTableAddress);
+    m.timing.line_clock += kByteUnits;
+    c[kDmaLineCounter] = a_bus_read(m, c[kDmaABank], table++);
+    if (c[kDmaLineCounter] == 0) {
+        d.hdma_ended |= bit;
+        d.hdma_do_transfer &= uint8_t(~bit);
+        m.timing.hdma_active &= uint8_t(~bit);
+    } else {
+        d.hdma_do_transfer |= bit;
+        if (c[kDmaControl] & 0x40) {
+            m.timing.line_clock += 2 * kByteUnits;
+            c[kDmaCount] = a_bus_read(m, c[kDmaABank], table++);
+            c[kDmaCount + 1] = a_bus_read(m, c[kDmaABank], table++);
+        }
+    }
+    put_le16(c + kDmaTableAddress, table);
+}
 
 }  // namespace
 
@@ -211,6 +228,9 @@ void dma_step(Machine& m) {
         take_register_pages(m);
         d.running = true;
         d.channel = -1;
+        // The transfer waits for the next 8-clock boundary, then sets up.
+        Timing& t = m.timing;
+        t.line_clock = ((t.line_clock + kByteUnits - 1) & ~(kByteUnits - 1)) + kByteUnits;
         if (!start_next_channel(m)) {
             finish_transfer(m);
             return;
@@ -226,35 +246,48 @@ void dma_step(Machine& m) {
 }
 
 void hdma_frame_start(Machine& m) {
+    Dma& d = m.dma;
+    Timing& t = m.timing;
+    d.hdma_do_transfer = 0;
+    d.hdma_ended = 0;
     const uint8_t enabled = m.sysregs.hdmaen;
+    t.hdma_active = enabled;
+    if (!enabled) return;
+    t.line_clock += kHdmaPassUnits;
     for (int n = 0; n < 8; n++) {
         if (!(enabled & (1 << n))) continue;
         uint8_t* c = channel_record(m, n);
-        c[kDmaLineCounter] = 0;
+        t.line_clock += kByteUnits;
         c[kDmaTableAddress] = c[kDmaAAddress];
         c[kDmaTableAddress + 1] = c[kDmaAAddress + 1];
+        c[kDmaLineCounter] = 0;
+        hdma_load_entry(m, n);
     }
-    m.timing.hdma_active = enabled;
 }
 
+// Each active channel transfers a unit if its entry asks for one, counts
+// the line, and reads its next entry when the count runs out: so an entry
+// n in 1-127 transfers once and then waits n - 1 lines, 0x81-0xFF
+// transfers on each of (n & 0x7F) lines, 0x80 transfers once and waits 127
+// lines, and 0 ends the channel.
 void hdma_line(Machine& m) {
-    m.dma.hdma_running = true;
+    Dma& d = m.dma;
+    Timing& t = m.timing;
+    t.line_clock += kHdmaPassUnits;
     for (int n = 0; n < 8; n++) {
         const uint8_t bit = uint8_t(1 << n);
-        if (!(m.timing.hdma_active & bit)) continue;
+        if (!(t.hdma_active & bit)) continue;
         uint8_t* c = channel_record(m, n);
-        if (int8_t(c[kDmaLineCounter]) > 0) {  // waiting out a repeat count
-            c[kDmaLineCounter]--;
-            continue;
-        }
-        kHdmaRoutines[c[kDmaControl]](m, n);
-        if (c[kDmaLineCounter] == 0) {
-            m.timing.hdma_active &= uint8_t(~bit);  // the table ended
+        t.line_clock += kByteUnits;
+        if (d.hdma_do_transfer & bit) kHdmaUnits[c[kDmaControl]](m, c);
+        c[kDmaLineCounter]--;
+        if (c[kDmaLineCounter] & 0x80) {
+            d.hdma_do_transfer |= bit;  // a repeating entry
         } else {
-            c[kDmaLineCounter]--;
+            d.hdma_do_transfer &= uint8_t(~bit);
         }
+        if ((c[kDmaLineCounter] & 0x7F) == 0) hdma_load_entry(m, n);
     }
-    m.dma.hdma_running = false;
 }
 
 // ---------------------------------------------------------------------------
@@ -293,7 +326,8 @@ void dma_refresh(Machine& m) {
     d.running = false;
     d.channel = -1;
     d.unit = nullptr;
-    d.hdma_running = false;
+    d.hdma_do_transfer = 0;
+    d.hdma_ended = 0;
     restore_register_pages(m);
 }
 

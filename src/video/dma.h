@@ -36,7 +36,11 @@ struct Dma {
     uint16_t count = 0;
     uint8_t b_address = 0;
 
-    bool hdma_running = false;  // set during each line's HDMA pass
+    // HDMA: per channel (bit n), whether the next H-blank transfers a unit,
+    // and whether the channel's table ended in this frame. Both are cleared
+    // at every frame start.
+    uint8_t hdma_do_transfer = 0;
+    uint8_t hdma_ended = 0;
 };
 
 void dma_power_on(Machine& m);
@@ -47,8 +51,11 @@ void dma_refresh(Machine& m);
 
 // One unit of a general DMA, run by the driver in place of a CPU step while
 // MDMAEN is non-zero. Clears MDMAEN when every enabled channel is done.
+// A transfer costs the CPU 8 master clocks per byte, 8 per channel and 8 to
+// start, after waiting for the next 8-clock boundary.
 void dma_step(Machine& m);
-// Before line 0 of a frame in which HDMAEN is non-zero.
+// At every frame start: the channels HDMAEN enables load their first table
+// entry, and the HDMA-active mask is set.
 void hdma_frame_start(Machine& m);
 // At the H-blank of every line while the HDMA-active mask is non-zero.
 void hdma_line(Machine& m);

@@ -325,5 +325,12 @@ void vram_state_io(Io& io, IoMachine<Io>& m);
 void ppu_install_io_handlers(Machine& m);
 // Installs the $2118/$2119 write and $2139/$213A read handlers for VMAIN.
 void ppu_install_vram_ports(Machine& m);
+// Loads the VRAM read latch from the current address, as a write of $2116
+// or $2117 does.
+void ppu_vram_prefetch(Ppu& p);
+
+// Whether the PPU is drawing the picture now: a line from 0 to the last
+// visible one with forced blank off. VRAM and OAM belong to it then.
+bool ppu_drawing(const Machine& m);
 
 }  // namespace vt

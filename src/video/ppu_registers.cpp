@@ -155,22 +155,39 @@ uint16_t oam_offset(uint16_t addr) {
     return offset;
 }
 
+// While the picture is drawn the sprite unit holds OAM's address: a CPU
+// access lands in the low-table entry of the sprite it is looking at, not
+// where the internal address points. Range evaluation looks at two dots
+// per sprite from the first of the priority rotation through dot 255; in
+// H-blank, where it fetches the listed sprites, this program takes the
+// last sprite evaluated. The byte within the entry follows the internal
+// address.
+uint16_t oam_access_address(const Machine& m) {
+    const Ppu& p = m.ppu;
+    if (!ppu_drawing(m)) return p.oam_addr;
+    const int dot = std::min(m.timing.line_clock / 2, 255);
+    const int first = (p.oam_priority_start >> 4) & 127;
+    const int sprite = (first + dot / 2) & 127;
+    return uint16_t(sprite * 4 + (p.oam_addr & 3));
+}
+
 void store_oam(Ppu& p, uint16_t offset, uint8_t v) {
     if (p.oam[offset] == v) return;
     p.oam[offset] = v;
     p.oam_changed = true;
 }
 
+// Even addresses fill the write latch. The low table takes a word at the
+// odd address; the high table takes each byte as it comes.
 void write_oamdata(Machine& m, uint8_t, uint16_t, uint8_t v) {
     Ppu& p = m.ppu;
-    const uint16_t offset = oam_offset(p.oam_addr);
-    if (p.oamaddh & 1) {
-        store_oam(p, offset, v);
-    } else if (!(p.oam_addr & 1)) {
-        p.oam_latch = v;
-    } else {
-        store_oam(p, uint16_t(offset - 1), p.oam_latch);
-        store_oam(p, offset, v);
+    const uint16_t addr = oam_access_address(m) & 0x3FF;
+    if (!(addr & 1)) p.oam_latch = v;
+    if (addr & 0x200) {
+        store_oam(p, oam_offset(addr), v);
+    } else if (addr & 1) {
+        store_oam(p, uint16_t(addr - 1), p.oam_latch);
+        store_oam(p, addr, v);
     }
     p.oam_addr++;
 }
@@ -229,15 +246,15 @@ void write_vmain(Machine& m, uint8_t, uint16_t, uint8_t v) {
     ppu_install_vram_ports(m);
 }
 
+// Setting either byte of the address prefetches the word it names.
 void write_vmaddl(Machine& m, uint8_t, uint16_t, uint8_t v) {
     m.ppu.vram_addr = uint16_t((m.ppu.vram_addr & 0xFF00) | v);
+    ppu_vram_prefetch(m.ppu);
 }
 
 void write_vmaddh(Machine& m, uint8_t, uint16_t, uint8_t v) {
-    Ppu& p = m.ppu;
-    p.vram_addr = uint16_t((p.vram_addr & 0x00FF) | (v << 8));
-    const uint16_t w = p.vram_addr & 0x7FFF;
-    p.vram_latch = uint16_t(p.vram_lo[w] | (p.vram_hi[w] << 8));
+    m.ppu.vram_addr = uint16_t((m.ppu.vram_addr & 0x00FF) | (v << 8));
+    ppu_vram_prefetch(m.ppu);
 }
 
 void write_m7sel(Machine& m, uint8_t, uint16_t, uint8_t v) {
@@ -263,10 +280,20 @@ void write_cgadd(Machine& m, uint8_t, uint16_t, uint8_t v) {
     m.ppu.cgram_addr = uint16_t(v * 2);
 }
 
+// From dot 22 to H-blank of a drawn line the PPU reads CGRAM for the
+// pixels it outputs, and a CPU or DMA write there is lost (the address
+// still steps). Line 0 draws nothing; H-blank (where HDMA runs) and
+// V-blank are free.
+bool cgram_busy(const Machine& m) {
+    const int32_t h = m.timing.line_clock;
+    return m.timing.line != 0 && ppu_drawing(m) && h >= kPictureStart && h < kHblankPoint;
+}
+
 void write_cgdata(Machine& m, uint8_t, uint16_t, uint8_t v) {
     Ppu& p = m.ppu;
     const uint16_t offset = p.cgram_addr & 0x1FF;
     p.cgram_addr++;
+    if (cgram_busy(m)) return;
     if (p.cgram[offset] == v) return;
     p.cgram[offset] = v;
     convert_palette_entry(p, offset >> 1);
@@ -373,7 +400,7 @@ uint8_t read_slhv(Machine& m, uint8_t, uint16_t) {
 
 uint8_t read_oamdata(Machine& m, uint8_t, uint16_t) {
     Ppu& p = m.ppu;
-    const uint8_t v = p.oam[oam_offset(p.oam_addr)];
+    const uint8_t v = p.oam[oam_offset(oam_access_address(m))];
     p.oam_addr++;
     return ppu1_value(m, v);
 }
@@ -406,18 +433,22 @@ uint8_t read_counter(Machine& m, uint16_t counter, bool& second) {
 uint8_t read_ophct(Machine& m, uint8_t, uint16_t) { return read_counter(m, m.ppu.ophct, m.ppu.ophct_second); }
 uint8_t read_opvct(Machine& m, uint8_t, uint16_t) { return read_counter(m, m.ppu.opvct, m.ppu.opvct_second); }
 
-uint8_t read_stat77(Machine& m, uint8_t, uint16_t) { return ppu1_value(m, m.ppu.stat77); }
+// Bit 4 of STAT77 and bit 5 of STAT78 are not driven: they come from the
+// chip's own bus.
+uint8_t stat77_value(const Ppu& p) { return uint8_t((p.stat77 & 0xEF) | (p.ppu1_bus & 0x10)); }
+uint8_t stat78_value(const Ppu& p) { return uint8_t((p.stat78 & 0xDF) | (p.ppu2_bus & 0x20)); }
+
+uint8_t read_stat77(Machine& m, uint8_t, uint16_t) { return ppu1_value(m, stat77_value(m.ppu)); }
 
 uint8_t read_stat78(Machine& m, uint8_t, uint16_t) {
     Ppu& p = m.ppu;
-    const uint8_t v = p.stat78;
+    const uint8_t v = stat78_value(p);
     if (m.sysregs.wrio & 0x80) {
         p.ophct_second = false;
         p.opvct_second = false;
         p.stat78 &= uint8_t(~0x40);
     }
-    m.mem.open_bus = v;
-    return v;
+    return ppu2_value(m, v);
 }
 
 // --- the same registers as the debugger sees them: no address steps, no
@@ -426,14 +457,14 @@ uint8_t read_stat78(Machine& m, uint8_t, uint16_t) {
 int peek_product(const Machine& m, uint8_t, uint16_t addr) {
     return uint8_t(ppu_multiply_result(m.ppu) >> (8 * ((addr & 0xFF) - 0x34)));
 }
-int peek_oamdata(const Machine& m, uint8_t, uint16_t) { return m.ppu.oam[oam_offset(m.ppu.oam_addr)]; }
+int peek_oamdata(const Machine& m, uint8_t, uint16_t) { return m.ppu.oam[oam_offset(oam_access_address(m))]; }
 int peek_vram_latch_low(const Machine& m, uint8_t, uint16_t) { return uint8_t(m.ppu.vram_latch); }
 int peek_vram_latch_high(const Machine& m, uint8_t, uint16_t) { return uint8_t(m.ppu.vram_latch >> 8); }
 int peek_cgdata(const Machine& m, uint8_t, uint16_t) { return cgdata_value(m.ppu); }
 int peek_ophct(const Machine& m, uint8_t, uint16_t) { return counter_value(m.ppu, m.ppu.ophct, m.ppu.ophct_second); }
 int peek_opvct(const Machine& m, uint8_t, uint16_t) { return counter_value(m.ppu, m.ppu.opvct, m.ppu.opvct_second); }
-int peek_stat77(const Machine& m, uint8_t, uint16_t) { return m.ppu.stat77; }
-int peek_stat78(const Machine& m, uint8_t, uint16_t) { return m.ppu.stat78; }
+int peek_stat77(const Machine& m, uint8_t, uint16_t) { return stat77_value(m.ppu); }
+int peek_stat78(const Machine& m, uint8_t, uint16_t) { return stat78_value(m.ppu); }
 
 }  // namespace
 
@@ -582,7 +613,9 @@ void ppu_latch_counters(Machine& m) {
     Ppu& p = m.ppu;
     int32_t h = m.timing.line_clock;
     int32_t v = m.timing.line;
-    if (h >= kRefreshPoint && h < kRefreshPoint + kRefreshUnits) h += kRefreshUnits;
+    // The refresh is added to the line clock at the step after the one
+    // that reached its point; until then the clock runs behind the dots.
+    if (m.timing.point == DriverPoint::Refresh && h >= kRefreshPoint) h += kRefreshUnits;
     if (h >= kLineUnits) {
         h -= kLineUnits;
         v++;
@@ -591,6 +624,10 @@ void ppu_latch_counters(Machine& m) {
     p.ophct = uint16_t(h >> 1);
     p.opvct = uint16_t(v);
     p.stat78 |= 0x40;
+}
+
+bool ppu_drawing(const Machine& m) {
+    return !(m.ppu.inidisp & 0x80) && m.timing.line <= m.timing.last_visible_line;
 }
 
 void ppu_latch_position(Machine& m, uint16_t h, uint16_t v) {

@@ -24,7 +24,7 @@ struct ModeInfo {
     std::array<uint8_t, 4> source{1, 2, 3, 4};     // colour source tag of each layer's pixels
     bool offset_per_tile = false;  // modes 2 and 4: BG3 supplies per-column scroll
     bool direct_colour = false;    // modes 3, 4 and 7: BG1 may bypass CGRAM
-    bool pseudo_hires = false;     // modes 0 and 1 honour SETINI bit 3
+    bool pseudo_hires = false;     // SETINI bit 3 works in every mode but the hi-res 5 and 6
     LineRenderer render = nullptr;
 };
 

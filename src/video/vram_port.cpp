@@ -1,5 +1,6 @@
 // The VRAM data port: $2118/$2119 (write low and high byte) and $2139/$213A
-// (read the prefetch latch). VMAIN chooses one of 32 handler sets when it is
+// (read the prefetch latch), and the prefetch that setting the address
+// makes. VMAIN chooses one of 32 handler sets when it is
 // written, so an access makes no mode test: which port steps the address,
 // the step and the address translation are template parameters.
 #include <array>
@@ -27,8 +28,10 @@ struct VramPort {
 
     static uint16_t access_word(const Ppu& p) { return translate<Translation>(p.vram_addr) & 0x7FFF; }
 
-    // An HDMA pass may not write VRAM through an untranslated port.
-    static bool write_dropped(const Machine& m) { return Translation == 0 && m.dma.hdma_running; }
+    // While the picture is drawn (lines 0 to the last visible one, display
+    // on) the PPU owns VRAM: a write through the port is lost, whether the
+    // CPU, a DMA or an HDMA makes it; the address still steps.
+    static bool write_dropped(const Machine& m) { return ppu_drawing(m); }
 
     static void write_low(Machine& m, uint8_t, uint16_t, uint8_t v) {
         Ppu& p = m.ppu;
@@ -50,11 +53,15 @@ struct VramPort {
         if constexpr (StepOnHigh) p.vram_addr = uint16_t(p.vram_addr + kStep);
     }
 
+    static void prefetch(Ppu& p) {
+        const uint16_t w = access_word(p);
+        p.vram_latch = uint16_t(p.vram_lo[w] | (p.vram_hi[w] << 8));
+    }
+
     // The stepping port returns its latch byte, then prefetches the word at
     // the current address and steps.
     static void prefetch_and_step(Ppu& p) {
-        const uint16_t w = access_word(p);
-        p.vram_latch = uint16_t(p.vram_lo[w] | (p.vram_hi[w] << 8));
+        prefetch(p);
         p.vram_addr = uint16_t(p.vram_addr + kStep);
     }
 
@@ -82,6 +89,7 @@ struct PortHandlers {
     WriteHandler write_high;
     ReadHandler read_low;
     ReadHandler read_high;
+    void (*prefetch)(Ppu&);
 };
 
 // Index: bits 0-1 step code, bits 2-3 translation, bit 4 step on high byte;
@@ -89,7 +97,7 @@ struct PortHandlers {
 template <int Index>
 constexpr PortHandlers port_handlers() {
     using Port = VramPort<(Index & 16) != 0, Index & 3, (Index >> 2) & 3>;
-    return {&Port::write_low, &Port::write_high, &Port::read_low, &Port::read_high};
+    return {&Port::write_low, &Port::write_high, &Port::read_low, &Port::read_high, &Port::prefetch};
 }
 
 template <size_t... I>
@@ -108,6 +116,12 @@ void ppu_install_vram_ports(Machine& m) {
     m.mem.io_write[0x19] = h.write_high;
     m.mem.io_read[0x39] = h.read_low;
     m.mem.io_read[0x3A] = h.read_high;
+}
+
+// Writing either byte of the address loads the latch from the new
+// address, translated as VMAIN says.
+void ppu_vram_prefetch(Ppu& p) {
+    kPortSets[(p.vmain & 0x0F) | ((p.vmain & 0x80) >> 3)].prefetch(p);
 }
 
 }  // namespace vt

@@ -190,7 +190,7 @@ TEST(DriverStepping, AStopRequestedByAHookReturnsAtTheNextStepBoundary) {
     hooked->host.frame_input = [](void*, Machine& mm) { driver_request_stop(mm); };  // at V-blank start
     EXPECT_EQ(machine_run(*hooked, RunUnit::UntilStopped), RunStop::Requested);
     EXPECT_EQ(hooked->timing.line, 225);
-    EXPECT_EQ(hooked->timing.frame_part, FramePart::VblankBusy);
+    EXPECT_EQ(hooked->timing.frame_part, FramePart::Vblank);
     hooked->host.frame_input = nullptr;
     EXPECT_EQ(machine_run(*hooked, RunUnit::Frame), RunStop::FrameEnd);
     run_frame(*straight);

@@ -91,8 +91,8 @@ TEST_F(SystemRegisters, HtimeAlreadyPassedWaitsForTheNextLine) {
     write(0x4200, 0x10);
     write(0x4207, 100);  // dot 100 = unit 200, already passed
     EXPECT_EQ(m->timing.hirq_point, kNoHirq);
-    write(0x4207, 200);  // unit 400, still ahead
-    EXPECT_EQ(m->timing.hirq_point, 400);
+    write(0x4207, 200);  // unit 400, still ahead; the IRQ follows 5 units later
+    EXPECT_EQ(m->timing.hirq_point, 405);
     write(0x4208, 0x03);  // only bit 0 of the high byte is kept
     EXPECT_EQ(m->sysregs.htime, 0x1C8);
 }
@@ -174,15 +174,33 @@ TEST_F(SystemRegisters, MemselSwitchesUpperBanksToFastRom) {
     EXPECT_EQ(m->mem.rom_speed[0x80], 1);
 }
 
-TEST_F(SystemRegisters, UndefinedAddressesReadOpenBusAndCostOneUnit) {
-    m->mem.open_bus = 0x5A;
-    int32_t before = m->timing.line_clock;
-    EXPECT_EQ(read(0x4220), 0x5A);
-    EXPECT_EQ(read(0x4000), 0x5A);
-    EXPECT_EQ(m->timing.line_clock - before, 2);
-    before = m->timing.line_clock;
-    read(0x4214);  // a real register costs nothing beyond the CPU cycle
-    EXPECT_EQ(m->timing.line_clock, before);
+// Beyond the CPU's 6 master clocks: open bus costs 2 more, and every cycle
+// on $4000-$41FF (the joypad ports' page) 6 more.
+TEST_F(SystemRegisters, AccessCostsByAddress) {
+    struct Case {
+        uint16_t addr;
+        bool write;
+        int32_t units;
+    };
+    const Case cases[] = {
+        {0x4220, false, 1}, {0x4000, false, 3}, {0x41FF, false, 3}, {0x4016, false, 3},
+        {0x4017, false, 3}, {0x4016, true, 3},  {0x4100, true, 3},  {0x4214, false, 0},
+        {0x4202, true, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.addr);
+        m->mem.open_bus = 0x5A;
+        const int32_t before = m->timing.line_clock;
+        if (c.write) {
+            write(c.addr, 0);
+        } else {
+            const uint8_t v = read(c.addr);
+            if (c.addr == 0x4220 || c.addr == 0x4000) {
+                EXPECT_EQ(v, 0x5A);
+            }
+        }
+        EXPECT_EQ(m->timing.line_clock - before, c.units);
+    }
 }
 
 TEST_F(SystemRegisters, SaveImageRoundTripsAndIsFixedUpOnLoad) {

@@ -30,7 +30,8 @@
 scenes:
     .word mode0, mode1, mode1_bg3_front, mode2, mode3, mode3_direct, mode4, mode5
     .word mode6, tiles16, map_sizes, mosaic, mode5_interlace, pseudo_hires, mode2_tiles16, mode4_tiles16
-SCENE_COUNT = 16
+    .word pseudo_hires_mode3
+SCENE_COUNT = 17
 
 mode0:
     LOAD_STANDARD_GRAPHICS
@@ -117,6 +118,7 @@ mode5:
     REG BG12NBA, $01
     SCROLLS
     REG TM, $03
+    REG TS, $03
     REG INIDISP, $0F
     SCENE_END
 
@@ -127,6 +129,7 @@ mode6:
     REG BG12NBA, $01
     SCROLLS
     REG TM, $01
+    REG TS, $01
     REG INIDISP, $0F
     SCENE_END
 
@@ -172,6 +175,7 @@ mode5_interlace:
     SCROLLS
     REG SETINI, $01
     REG TM, $03
+    REG TS, $01
     REG INIDISP, $0F
     SCENE_END
 
@@ -208,6 +212,19 @@ mode4_tiles16:
     REG BG12NBA, $02
     SCROLLS
     REG TM, $03
+    REG INIDISP, $0F
+    SCENE_END
+
+; Pseudo hi-res is not limited to modes 0 and 1.
+pseudo_hires_mode3:
+    LOAD_STANDARD_GRAPHICS
+    REG BGMODE, $03
+    OWN_MAPS
+    REG BG12NBA, $12
+    SCROLLS
+    REG SETINI, $08
+    REG TM, $01
+    REG TS, $02
     REG INIDISP, $0F
     SCENE_END
 

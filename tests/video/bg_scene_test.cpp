@@ -14,6 +14,7 @@ namespace {
 enum Scene {
     kMode0, kMode1, kMode1Bg3Front, kMode2, kMode3, kMode3Direct, kMode4, kMode5,
     kMode6, kTiles16, kMapSizes, kMosaic, kMode5Interlace, kPseudoHires, kMode2Tiles16, kMode4Tiles16,
+    kPseudoHiresMode3,
 };
 
 constexpr const char* kRom = "video_bg_modes";
@@ -96,7 +97,8 @@ INSTANTIATE_TEST_SUITE_P(
                       SceneCase{"Mode5Interlace", kMode5Interlace, Rows::LastField},
                       SceneCase{"PseudoHires", kPseudoHires, Rows::Both},
                       SceneCase{"Mode2Tiles16", kMode2Tiles16, Rows::Both},
-                      SceneCase{"Mode4Tiles16", kMode4Tiles16, Rows::Both}),
+                      SceneCase{"Mode4Tiles16", kMode4Tiles16, Rows::Both},
+                      SceneCase{"PseudoHiresMode3", kPseudoHiresMode3, Rows::Both}),
     [](const ::testing::TestParamInfo<SceneCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -91,18 +91,26 @@ TEST_F(DmaTest, Mode1WithCount3StopsMidUnit) {
     EXPECT_EQ(steps, 2);  // one unit per step
 }
 
-TEST_F(DmaTest, CostIsFourUnitsPerByteAndFourPerChannel) {
-    record_b_range(0x40, 0x43);
-    set_channel(0, 0x00, 0x40, 0x7E, 0x0000, 10);
-    set_channel(3, 0x01, 0x42, 0x00, 0x8000, 7);
-    EXPECT_EQ(run_dma(0x09), (10 * 4 + 4) + (7 * 4 + 4));
-    EXPECT_EQ(m.sysregs.mdmaen, 0);
+// A transfer waits for the next 8-master-clock boundary, then costs 8
+// clocks to start, 8 per channel and 8 per byte.
+TEST_F(DmaTest, CostIsFourUnitsPerByteAndFourPerChannelAfterAlignment) {
+    for (int32_t start : {100, 101, 102, 103}) {
+        SCOPED_TRACE(start);
+        record_b_range(0x40, 0x43);
+        set_channel(0, 0x00, 0x40, 0x7E, 0x0000, 10);
+        set_channel(3, 0x01, 0x42, 0x00, 0x8000, 7);
+        m.timing.line_clock = start;
+        const int32_t align = (4 - start % 4) % 4;
+        EXPECT_EQ(run_dma(0x09), align + 4 + (10 * 4 + 4) + (7 * 4 + 4));
+        EXPECT_EQ(m.sysregs.mdmaen, 0);
+    }
 }
 
 TEST_F(DmaTest, CountZeroMovesAWholeBank) {
     record_b_range(0x40, 0x40);
     set_channel(0, 0x00, 0x40, 0x00, 0x8000, 0);
-    EXPECT_EQ(run_dma(0x01), 65536 * 4 + 4);
+    m.timing.line_clock = 0;
+    EXPECT_EQ(run_dma(0x01), 4 + 65536 * 4 + 4);
     EXPECT_EQ(g_b_writes.size(), 65536u);
     // Written back: the address wrapped round to where it started, count 0.
     EXPECT_EQ(reg(0, 2) | (reg(0, 3) << 8), 0x8000);
@@ -223,6 +231,39 @@ TEST_F(DmaTest, ChannelRegisterFile) {
     EXPECT_EQ(bus_read(m, 0x00, 0x435D), 0x21);
     EXPECT_EQ(m.timing.line_clock - before, 1);  // an unmapped read
     for (int i = 0; i < 16; i++) EXPECT_NE(reg(5, i), 0x99);
+}
+
+// The H-blank's HDMA pass runs in the middle of a general transfer, which
+// then carries on where it stopped.
+TEST_F(DmaTest, HdmaInTheMiddleOfATransfer) {
+    record_b_range(0x40, 0x41);
+    for (int i = 0; i < 20; i++) m.mem.wram[i] = uint8_t(i);
+    m.mem.wram[0x100] = 0x01;  // HDMA table: one line of $EE, then the end
+    m.mem.wram[0x101] = 0xEE;
+    m.mem.wram[0x102] = 0x00;
+    set_channel(0, 0x00, 0x40, 0x7E, 0x0000, 20);
+    set_channel(1, 0x00, 0x41, 0x7E, 0x0100, 0);
+    m.sysregs.hdmaen = 0x02;
+    hdma_frame_start(m);
+    write(0x420B, 0x01);
+    for (int i = 0; i < 8; i++) dma_step(m);
+    hdma_line(m);
+    while (m.sysregs.mdmaen) dma_step(m);
+    ASSERT_EQ(g_b_writes.size(), 21u);
+    int at = 0;
+    for (size_t i = 0; i < g_b_writes.size(); i++) {
+        if (g_b_writes[i].first == 0x41) {
+            EXPECT_EQ(g_b_writes[i].second, 0xEE);
+            at = int(i);
+            continue;
+        }
+        EXPECT_EQ(g_b_writes[i].second, uint8_t(i - (at && i > size_t(at) ? 1 : 0)));
+    }
+    EXPECT_GT(at, 0);
+    EXPECT_LT(at, 20);
+    EXPECT_EQ(reg(0, 2) | (reg(0, 3) << 8), 20);  // written back as if never interrupted
+    EXPECT_EQ(reg(0, 5) | (reg(0, 6) << 8), 0);
+    EXPECT_EQ(reg(1, 8) | (reg(1, 9) << 8), 0x0103);
 }
 
 TEST_F(DmaTest, StateRoundTripDropsATransferInProgress) {

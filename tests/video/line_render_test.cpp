@@ -19,12 +19,20 @@ protected:
     Ppu& p = machine->ppu;
 
     void write(uint16_t addr, uint8_t v) { bus_write(m, 0x00, addr, v); }
+    // VRAM and CGRAM are loaded as a program loads them: in V-blank, where
+    // the PPU leaves them to the CPU.
+    void in_vblank() {
+        m.timing.line = 240;
+        m.timing.line_clock = 0;
+    }
     void set_colour(int index, uint16_t bgr15) {
+        in_vblank();
         write(0x2121, uint8_t(index));
         write(0x2122, uint8_t(bgr15));
         write(0x2122, uint8_t(bgr15 >> 8));
     }
     void set_vram_word(uint16_t a, uint16_t w) {
+        in_vblank();
         write(0x2115, 0x80);
         write(0x2116, uint8_t(a));
         write(0x2117, uint8_t(a >> 8));

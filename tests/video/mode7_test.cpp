@@ -27,17 +27,25 @@ protected:
     }
 
     void write(uint16_t addr, uint8_t v) { bus_write(m, 0x00, addr, v); }
+    // VRAM and CGRAM are loaded as a program loads them: in V-blank, where
+    // the PPU leaves them to the CPU.
+    void in_vblank() {
+        m.timing.line = 240;
+        m.timing.line_clock = 0;
+    }
     void write16(uint16_t addr, uint16_t v) {
         write(addr, uint8_t(v));
         write(addr, uint8_t(v >> 8));
     }
     void set_colour(int index, uint16_t bgr15) {
+        in_vblank();
         write(0x2121, uint8_t(index));
         write(0x2122, uint8_t(bgr15));
         write(0x2122, uint8_t(bgr15 >> 8));
     }
     // The map entry of plane tile (column, row), through the low-byte port.
     void set_map(int column, int row, uint8_t tile) {
+        in_vblank();
         write(0x2115, 0x00);
         const int a = row * 128 + column;
         write(0x2116, uint8_t(a));
@@ -46,12 +54,14 @@ protected:
     }
     // Every pixel of a plane tile, through the high-byte port.
     void fill_plane_tile(int tile, uint8_t pixel) {
+        in_vblank();
         write(0x2115, 0x80);
         write(0x2116, uint8_t(tile * 64));
         write(0x2117, uint8_t((tile * 64) >> 8));
         for (int i = 0; i < 64; i++) write(0x2119, pixel);
     }
     void set_plane_pixel(int tile, int x, int y, uint8_t pixel) {
+        in_vblank();
         write(0x2115, 0x80);
         const int a = tile * 64 + y * 8 + x;
         write(0x2116, uint8_t(a));

@@ -2,6 +2,8 @@
 // and open bus, driven through the CPU's memory map.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "cart/bus.h"
 #include "support/test_rom.h"
 #include "video/render.h"
@@ -92,12 +94,13 @@ TEST_F(PpuRegisters, AddressIsMaskedTo15Bits) {
     EXPECT_EQ(vram_word(0x4003), 0x2211);
 }
 
-TEST_F(PpuRegisters, ReadLatchPrefetchesOnHighAddressWriteOnly) {
+TEST_F(PpuRegisters, ReadLatchPrefetchesOnEitherAddressByteWrite) {
     p.vram_lo[0x0100] = 0x22;
     p.vram_hi[0x0100] = 0x11;
     p.vram_lo[0x0101] = 0x44;
     p.vram_hi[0x0101] = 0x33;
     p.vram_lo[0x0200] = 0x66;
+    p.vram_lo[0x0207] = 0x77;
     write(0x2115, 0x80);
     set_vram_address(0x0100);
     EXPECT_EQ(read(0x2139), 0x22);  // the non-stepping port only returns the latch
@@ -107,27 +110,53 @@ TEST_F(PpuRegisters, ReadLatchPrefetchesOnHighAddressWriteOnly) {
     EXPECT_EQ(read(0x2139), 0x22);
     EXPECT_EQ(read(0x213A), 0x11);  // prefetches 0x101
     EXPECT_EQ(read(0x2139), 0x44);
-    // Changing only the low address byte keeps the old latch.
-    write(0x2116, 0x00);
-    write(0x2116, 0x00);
-    EXPECT_EQ(read(0x2139), 0x44);
+    // Each address byte written loads the latch from the new address.
     write(0x2117, 0x02);
+    EXPECT_EQ(read(0x2139), 0x00);  // $0202
+    write(0x2116, 0x00);
     EXPECT_EQ(read(0x2139), 0x66);
+    write(0x2116, 0x07);
+    EXPECT_EQ(read(0x2139), 0x77);
+    // The prefetch reads through VMAIN's address translation: the 8-bit
+    // rotation takes $0220 to $0201.
+    p.vram_lo[0x0201] = 0x55;
+    write(0x2115, 0x84);
+    set_vram_address(0x0220);  // rotates to $0201
+    EXPECT_EQ(read(0x2139), 0x55);
 }
 
-TEST_F(PpuRegisters, VramWritesDuringHdmaAreDroppedUnlessTranslated) {
-    write(0x2115, 0x80);
-    set_vram_address(0x0300);
-    m.dma.hdma_running = true;
-    write(0x2118, 0x77);
-    write(0x2119, 0x77);
-    EXPECT_EQ(vram_word(0x0300), 0x0000);
-    EXPECT_EQ(p.vram_addr, 0x0301);  // the address still steps
-    write(0x2115, 0x84);
-    set_vram_address(0x0000);
-    write(0x2118, 0x99);
-    EXPECT_EQ(p.vram_lo[0x0000], 0x99);
-    m.dma.hdma_running = false;
+// VRAM belongs to the PPU while it draws: port writes (by the CPU, a DMA or
+// an HDMA) land only in V-blank or forced blank; the address steps anyway.
+TEST_F(PpuRegisters, VramWritesLandOnlyInVblankOrForcedBlank) {
+    struct Case {
+        uint8_t inidisp;
+        uint16_t line;
+        bool lands;
+    };
+    const Case cases[] = {
+        {0x80, 100, true},   // forced blank
+        {0x0F, 100, false},  // drawing
+        {0x0F, 0, false},    // line 0 is part of the picture's time
+        {0x0F, 224, false},  // the last drawn line
+        {0x0F, 225, true},   // V-blank
+        {0x0F, 261, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        write(0x2100, 0x80);
+        write(0x2115, 0x80);
+        set_vram_address(0x0300);
+        write(0x2118, 0x00);
+        write(0x2119, 0x00);
+        set_vram_address(0x0300);
+        write(0x2100, c.inidisp);
+        m.timing.line = c.line;
+        write(0x2118, 0x77);
+        write(0x2119, 0x66);
+        EXPECT_EQ(vram_word(0x0300), c.lands ? 0x6677 : 0x0000);
+        EXPECT_EQ(p.vram_addr, 0x0301);
+        m.timing.line = 0;
+    }
 }
 
 TEST_F(PpuRegisters, VramWriteClearsTheTileCacheBlock) {
@@ -196,6 +225,43 @@ TEST_F(PpuRegisters, OamAddressAndPriorityRotation) {
     EXPECT_EQ(p.oam_addr, 0x000A);
 }
 
+// While the picture is drawn the sprite unit drives OAM's address: range
+// evaluation looks at one sprite every two dots from the first of the
+// priority rotation, so a write lands in that sprite's entry, at the byte
+// the internal address names. The internal address steps as usual.
+TEST_F(PpuRegisters, OamWritesWhileDrawingLandInTheSpriteBeingEvaluated) {
+    struct Case {
+        uint8_t inidisp;
+        uint16_t line;
+        int32_t clock;
+        int sprite;  // where the pair lands
+    };
+    const Case cases[] = {
+        {0x80, 50, 100, 1},   // forced blank: the internal address
+        {0x0F, 230, 100, 1},  // V-blank
+        {0x0F, 50, 100, 25},  // dot 50: sprite 25
+        {0x0F, 50, 8, 2},     // dot 4: sprite 2
+        {0x0F, 50, 600, 127}, // H-blank: the last sprite evaluated
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.clock);
+        p.oam.fill(0);
+        write(0x2100, 0x80);
+        write(0x2102, 0x02);
+        write(0x2103, 0x00);  // byte address 4: sprite 1
+        write(0x2100, c.inidisp);
+        m.timing.line = c.line;
+        m.timing.line_clock = c.clock;
+        write(0x2104, 0x12);
+        write(0x2104, 0x34);
+        EXPECT_EQ(p.oam[c.sprite * 4], 0x12);
+        EXPECT_EQ(p.oam[c.sprite * 4 + 1], 0x34);
+        EXPECT_EQ(p.oam_addr, 6);
+        m.timing.line = 0;
+        m.timing.line_clock = 0;
+    }
+}
+
 TEST_F(PpuRegisters, VblankReloadUsesThePreviousLowAddress) {
     write(0x2103, 0x00);
     write(0x2102, 0x05);
@@ -225,6 +291,41 @@ TEST_F(PpuRegisters, EachCgramByteUpdatesThePaletteAtOnce) {
     EXPECT_EQ(p.cgram_addr, 8);
 }
 
+// From dot 22 to H-blank of a drawn line the PPU reads CGRAM for its
+// pixels and a write is lost (the address steps). H-blank, where HDMA
+// runs, line 0, V-blank and forced blank are free.
+TEST_F(PpuRegisters, CgramWritesLandOutsideThePictureOnly) {
+    struct Case {
+        uint8_t inidisp;
+        uint16_t line;
+        int32_t clock;
+        bool lands;
+    };
+    const Case cases[] = {
+        {0x0F, 50, 300, false}, {0x0F, 50, 44, false}, {0x0F, 224, 500, false}, {0x0F, 50, 43, true},
+        {0x0F, 50, 548, true},  {0x0F, 50, 679, true}, {0x0F, 0, 300, true},    {0x0F, 225, 300, true},
+        {0x80, 50, 300, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.line) + " " + std::to_string(c.clock));
+        write(0x2100, 0x80);
+        write(0x2121, 0x04);
+        write(0x2122, 0x00);
+        write(0x2122, 0x00);
+        write(0x2121, 0x04);
+        write(0x2100, c.inidisp);
+        m.timing.line = c.line;
+        m.timing.line_clock = c.clock;
+        write(0x2122, 0x1F);
+        write(0x2122, 0x00);
+        EXPECT_EQ(p.cgram[8], c.lands ? 0x1F : 0x00);
+        EXPECT_EQ(colour_red(p.palette[4]), c.lands ? 31 : 0);
+        EXPECT_EQ(p.cgram_addr, 10);
+        m.timing.line = 0;
+        m.timing.line_clock = 0;
+    }
+}
+
 TEST_F(PpuRegisters, CgramReadTakesBit7OfOddBytesFromPpu2OpenBus) {
     write(0x2121, 0x00);
     write(0x2122, 0xEE);
@@ -249,9 +350,19 @@ TEST_F(PpuRegisters, CounterLatchSkipsTheRefreshAndWrapsTheLine) {
     EXPECT_EQ(p.ophct, 150);
     EXPECT_EQ(p.opvct, 10);
     EXPECT_TRUE(p.stat78 & 0x40);
-    m.timing.line_clock = 275;  // inside the refresh: 275 + 16
+    // A step that crossed the refresh point before the driver added the
+    // refresh's 40 master clocks: the dots ran on through the stall.
+    m.timing.point = DriverPoint::Refresh;
+    m.timing.line_clock = 275;
     ppu_latch_counters(m);
-    EXPECT_EQ(p.ophct, 145);
+    EXPECT_EQ(p.ophct, 147);
+    m.timing.line_clock = 260;  // before the refresh
+    ppu_latch_counters(m);
+    EXPECT_EQ(p.ophct, 130);
+    m.timing.point = DriverPoint::Hblank;  // the refresh is in the clock
+    m.timing.line_clock = 300;
+    ppu_latch_counters(m);
+    EXPECT_EQ(p.ophct, 150);
     m.timing.line_clock = 690;  // past the line end: line 11, 10 units
     ppu_latch_counters(m);
     EXPECT_EQ(p.ophct, 5);

@@ -379,36 +379,38 @@ uint8_t intensity(int c, int level) {
     return uint8_t(c * 8 * (level + 1) / 16);
 }
 
-Colour compose_pixel(const RefState& s, int x, int mask_x, int line) {
-    const RefSpritePixel sprite = reference_sprite_pixel(s, line, mask_x);
-    const bool window = inside_colour_window(s, mask_x);
+// Colour math on one pixel: `main` is the pixel shown, `sub` its partner on
+// the other screen. Clipping blackens the main colour but leaves the math
+// on; the operand is the partner, or the fixed colour without sub-screen
+// addition or when the partner is the backdrop; halving skips clipped
+// pixels and a fixed colour standing in for the backdrop.
+Colour math_pixel(const RefState& s, const Resolved& main, const Resolved& sub, bool clipped, bool math_here) {
+    const bool sub_add = s.cgwsel & 2;
+    const bool subtract = s.cgadsub & 0x80, half = s.cgadsub & 0x40;
+    const Colour colour = clipped ? Colour{} : main.colour;
+    if (!((s.cgadsub >> main.layer) & 1) || !main.math_capable || !math_here) return colour;
+    if (sub_add && sub.found) return combine(colour, sub.colour, subtract, half && !clipped);
+    return combine(colour, from_bgr15(s.coldata), subtract, half && !clipped && !sub_add);
+}
+
+// out_x is the picture column 0-511. Narrow lines show each pixel twice;
+// hi-res lines (modes 5 and 6, pseudo hi-res) show the sub screen's pixel
+// in the even column and the main screen's in the odd one, each with the
+// other as its colour-math partner. Modes 5 and 6 give the sub screen the
+// even pixels of their 512-pixel layers and the main screen the odd ones.
+Colour compose_pixel(const RefState& s, int out_x, int line) {
+    const int x = out_x / 2;
+    const RefSpritePixel sprite = reference_sprite_pixel(s, line, x);
+    const bool window = inside_colour_window(s, x);
     const int clip_mode = s.cgwsel >> 6, region = (s.cgwsel >> 4) & 3;
     const bool clipped = clip_mode == 3 || (clip_mode == 1 && !window) || (clip_mode == 2 && window);
     const bool math_here = region == 0 || (region == 1 && window) || (region == 2 && !window);
-    const bool sub_add = s.cgwsel & 2;
-    const bool subtract = s.cgadsub & 0x80, half = s.cgadsub & 0x40;
-    const Colour fixed = from_bgr15(s.coldata);
-
-    if (!wide_mode(s) && mode_of(s) <= 1 && (s.setini & 8)) {  // pseudo hi-res
-        Colour main = clipped ? Colour{} : resolve(s, false, x, mask_x, line, sprite).colour;
-        if (math_here) main = combine(main, resolve(s, true, x, mask_x, line, sprite).colour, false, true);
-        return main;
-    }
-    if (clipped) {
-        if (math_here && sub_add) {
-            const Resolved sub = resolve(s, true, x, mask_x, line, sprite);
-            if (sub.found) return sub.colour;
-        }
-        return Colour{};
-    }
-    const Resolved main = resolve(s, false, x, mask_x, line, sprite);
-    if (!((s.cgadsub >> main.layer) & 1) || !main.math_capable || !math_here) return main.colour;
-    if (sub_add) {
-        const Resolved sub = resolve(s, true, x, mask_x, line, sprite);
-        if (sub.found) return combine(main.colour, sub.colour, subtract, half);
-        return combine(main.colour, fixed, subtract, false);
-    }
-    return combine(main.colour, fixed, subtract, half);
+    const bool wide = wide_mode(s);
+    const bool hires = wide || (s.setini & 8);
+    const Resolved main = resolve(s, false, wide ? 2 * x + 1 : x, x, line, sprite);
+    const Resolved sub = resolve(s, true, wide ? 2 * x : x, x, line, sprite);
+    if (hires && out_x % 2 == 0) return math_pixel(s, sub, main, clipped, math_here);
+    return math_pixel(s, main, sub, clipped, math_here);
 }
 
 }  // namespace
@@ -453,10 +455,7 @@ RefState reference_state(const Machine& m) {
 Rgb reference_pixel(const RefState& s, int line, int out_x) {
     if ((s.inidisp & 0x80) || s.inidisp == 0) return Rgb{};
     const int level = s.inidisp & 15;
-    const bool wide = wide_mode(s);
-    const int x = wide ? out_x : out_x / 2;
-    const int mask_x = wide ? out_x / 2 : out_x / 2;
-    const Colour c = compose_pixel(s, x, mask_x, line);
+    const Colour c = compose_pixel(s, out_x, line);
     return Rgb{intensity(c.b, level), intensity(c.g, level), intensity(c.r, level)};
 }
 
