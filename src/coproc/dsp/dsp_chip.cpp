@@ -69,7 +69,7 @@ void dsp_chip_reset(Machine& m) {
 }
 
 const std::array<ChipStateChunk, 1> kDspStateChunks = {{
-    {"XDSP", kDspPortStateSize + kDsp1StateSize + kDsp2StateSize + kDsp3StateSize, &dsp_state_io<StateWriter>, &dsp_state_io<StateReader>},
+    {"XDCH", kDspPortStateSize + kDsp1StateSize + kDsp2StateSize + kDsp3StateSize, &dsp_state_io<StateWriter>, &dsp_state_io<StateReader>},
 }};
 
 }  // namespace vt

@@ -28,7 +28,7 @@ void dsp_chip_map(Machine& m);
 void dsp_chip_power_on(Machine& m);
 void dsp_chip_reset(Machine& m);
 
-// "XDSP": the port and the interpreters' state, so a state saved in the
+// "XDCH": the port and the interpreters' state, so a state saved in the
 // middle of a command resumes it.
 extern const std::array<ChipStateChunk, 1> kDspStateChunks;
 

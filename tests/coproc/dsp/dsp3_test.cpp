@@ -50,8 +50,12 @@ TEST_F(Dsp3Test, SimpleAnswers) {
 TEST_F(Dsp3Test, BitPlaneTransposition) {
     EXPECT_EQ(dsp.run(0x18, {1, 0x0080, 0, 0, 0}, 4), (std::vector<uint16_t>{0, 0, 0, 0x8000}));
     // Two blocks: bit 0 of every byte set gives p0 = $FF.
-    EXPECT_EQ(dsp.run(0x18, {2, 0x0101, 0x0101, 0x0101, 0x0101, 0x0201, 0, 0, 0}, 8),
-              (std::vector<uint16_t>{0x00FF, 0, 0, 0, 0x0080, 0, 0, 0}));
+    // Two blocks, each four words in and four out: bit 0 of every byte
+    // set gives p0 = $FF; bytes 1, 2 give p0 = $80 and p1 = $40.
+    EXPECT_EQ(dsp.run(0x18, {2, 0x0101, 0x0101, 0x0101, 0x0101}, 4), (std::vector<uint16_t>{0x00FF, 0, 0, 0}));
+    EXPECT_EQ(dsp.status(), 0x80);
+    dsp.write_words({0x0201, 0, 0, 0});
+    EXPECT_EQ(dsp.read_words(4), (std::vector<uint16_t>{0x4080, 0, 0, 0}));
     EXPECT_EQ(dsp.status(), 0x84);
     dsp.run(0x18, {0}, 0);  // no blocks
     EXPECT_EQ(dsp.status(), 0x84);
