@@ -2,11 +2,14 @@
 
 #include <array>
 
+#include "coproc/dsp/dsp_family.h"
 #include "coproc/gsu/gsu.h"
 #include "coproc/gsu/gsu_debug.h"
 #include "coproc/gsu/gsu_state.h"
+#include "coproc/obc1/obc1.h"
 #include "coproc/placeholder_chips.h"
 #include "coproc/sa1/sa1.h"
+#include "coproc/seta/seta.h"
 #include "core/machine.h"
 
 namespace vt {
@@ -32,11 +35,19 @@ constexpr std::array<Chip, 13> kChips = {{
      .map = &map_bsx_placeholder,
      .map_cpu_view = &map_bsx_b_bus_placeholder},
     {.kind = kCoprocCx4, .name = "CX4", .map = &map_cx4_placeholder},
-    {.kind = kCoprocDsp, .name = "DSP", .map = &map_dsp_placeholder},
+    {.kind = kCoprocDsp,
+     .name = "DSP",
+     .map = &dsp_chip_map,
+     .power_on = &dsp_chip_power_on,
+     .reset = &dsp_chip_reset,
+     .state_chunks = kDspStateChunks},
     {.kind = kCoprocObc1,
      .name = "OBC1",
-     .map = &map_obc1_placeholder,
-     .battery = {.always_battery = true}},
+     .map = &obc1_map,
+     .power_on = &obc1_power_on,
+     .reset = &obc1_reset,
+     .state_chunks = kObc1StateChunks,
+     .battery = {.always_battery = true, .ram_in_every_state = true}},
     {.kind = kCoprocSa1,
      .name = "SA1",
      .map = &sa1_map,
@@ -65,8 +76,8 @@ constexpr std::array<Chip, 13> kChips = {{
     {.kind = kCoprocSrtc, .name = "SRTC"},
     {.kind = kCoprocSt010,
      .name = "ST010",
-     .map = &map_st010_placeholder,
-     .battery = {.always_battery = true, .ram_size = &st010_ram_size}},
+     .map = &seta_map,
+     .battery = {.always_battery = true, .ram_size = &st010_ram_size, .ram_in_every_state = true}},
     {.kind = kCoprocSt011, .name = "ST011"},
     {.kind = kCoprocSt018, .name = "ST018", .map = &map_st018_placeholder},
 }};

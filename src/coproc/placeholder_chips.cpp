@@ -13,32 +13,6 @@ void map_cx4_placeholder(Machine& m) {
     install_loader_pages(m, 0x7F, 0x7F, kCx4Window);
 }
 
-void map_dsp_placeholder(Machine& m) {
-    const MemoryWindow& w = kDspWindow[m.cart.dsp_variant <= 4 ? m.cart.dsp_variant : 0];
-    switch (dsp_placement(m)) {
-        case DspPlacement::HiRom:
-            for (int nibble : {0x0, 0x1, 0x8, 0x9}) memory_install_loader_sub(m, nibble, w);
-            break;
-        case DspPlacement::LoRomBanks30:
-            install_loader_banks(m, 0x30, 0x3F, 1, w);
-            install_loader_banks(m, 0xB0, 0xBF, 1, w);
-            break;
-        case DspPlacement::LoRomBanks20:
-            install_loader_banks(m, 0x20, 0x3F, 1, w);
-            install_loader_banks(m, 0xA0, 0xBF, 1, w);
-            break;
-        case DspPlacement::LoRomBanks60:
-            install_loader_banks(m, 0x60, 0x6F, 0, w);
-            install_loader_banks(m, 0xE0, 0xEF, 0, w);
-            break;
-    }
-}
-
-void map_obc1_placeholder(Machine& m) {
-    install_loader_pages(m, 0x78, 0x7F, kObc1Window);
-    for (int bank : {0x70, 0x71, 0xF0, 0xF1}) memory_install_loader_bank(m, bank, 0, kObc1Window);
-}
-
 void map_sdd1_placeholder(Machine& m) {
     // Banks $00-$3F and $80-$BF see the 32 KiB windows of the first 2 MiB.
     const uint8_t* rom = m.cart.rom.data();
@@ -61,11 +35,6 @@ void map_sdd1_placeholder(Machine& m) {
 void map_spc7110_placeholder(Machine& m) {
     install_loader_pages(m, 0x60, 0x7F, kSpc7110Window);
     install_loader_pages(m, 0x48, 0x48, kSpc7110RegisterWindow);
-}
-
-void map_st010_placeholder(Machine& m) {
-    install_loader_banks(m, 0x68, 0x6F, 0, kSt010Window);
-    install_loader_banks(m, 0xE8, 0xEF, 0, kSt010Window);
 }
 
 void map_st018_placeholder(Machine& m) { install_loader_pages(m, 0x38, 0x38, kSt018Window); }

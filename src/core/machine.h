@@ -3,12 +3,15 @@
 #pragma once
 
 #include <memory>
+#include <string_view>
 
 #include "audio/apu.h"
 #include "audio/dsp.h"
 #include "cart/cartridge.h"
 #include "cart/memory_map.h"
+#include "coproc/dsp/dsp_family.h"
 #include "coproc/gsu/gsu.h"
+#include "coproc/obc1/obc1.h"
 #include "coproc/sa1/sa1.h"
 #include "core/cpu_state.h"
 #include "core/input_ports.h"
@@ -30,6 +33,10 @@ struct HostHooks {
     void (*present_frame)(void* user, Machine& m) = nullptr;
     // Mouse and Super Scope state, once per frame at V-blank start.
     void (*frame_input)(void* user, Machine& m) = nullptr;
+    // A line for the program's log file, without its line end; chips that
+    // report to the log (the DSP-3's unknown commands) call it.
+    void (*log_line)(void* log, std::string_view line) = nullptr;
+    void* log = nullptr;
 };
 
 struct Machine {
@@ -48,6 +55,8 @@ struct Machine {
     InputPorts input;
     Sa1 sa1;
     Gsu gsu;
+    DspFamily dsp_family;
+    Obc1 obc1;
     Cartridge cart;
     Debugger debug;
     HostHooks host;

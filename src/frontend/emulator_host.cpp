@@ -140,6 +140,14 @@ OpenResult EmulatorHost::load_with_loader(const std::string& path, OpenFlags fla
     return result;
 }
 
+void EmulatorHost::set_log(TraceLog* log) {
+    log_ = log;
+    HostHooks& hooks = machine_->host;
+    hooks.log = log;
+    hooks.log_line = log ? +[](void* l, std::string_view line) { trace_log_write_line(*static_cast<TraceLog*>(l), line); }
+                         : nullptr;
+}
+
 OpenResult EmulatorHost::load_image(const std::string& path, OpenFlags flags) {
     std::string reason;
     if (detect_file_kind(path, &reason) == FileKind::Unreadable) {

@@ -111,8 +111,9 @@ public:
     BatteryFolders battery_folders() const;
 
     // The program's log: the "loaded" line and ROM Information block of
-    // every load go there. Not owned; may be null.
-    void set_log(TraceLog* log) { log_ = log; }
+    // every load go there, and the lines the cartridge chips write. Not
+    // owned; may be null.
+    void set_log(TraceLog* log);
     // Called with kRunningTitle when frames start running, kStoppedTitle
     // when a hold stops them and kPausedTitle when the user pauses.
     void set_title_hook(std::function<void(const char* title)> hook) { title_hook_ = std::move(hook); }

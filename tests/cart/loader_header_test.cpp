@@ -86,8 +86,9 @@ TEST(CartridgeKind, DspWindowFollowsTheMapAndTheRomSize) {
     f.rom_size = 10;
     Loaded l = load_image(lorom(f));
     EXPECT_EQ(dsp_placement(l.m()), DspPlacement::LoRomBanks20);
-    l.m().mem.open_bus = 0x77;
-    EXPECT_EQ(peek(l.m(), 0x20, 0x8000), 0x77);  // the DSP window, not ROM
+    // The DSP's ports, not ROM: its status, and DR $0080 while it waits.
+    EXPECT_EQ(peek(l.m(), 0x20, 0xC000), 0x84);
+    EXPECT_EQ(peek(l.m(), 0x20, 0x8000), 0x80);
     f.rom_size = 9;
     EXPECT_EQ(dsp_placement(load_image(lorom(f)).m()), DspPlacement::LoRomBanks30);
     f.rom_size = 11;
