@@ -244,8 +244,11 @@ TEST(ApuTimers, RatesOfEveryStage) {
         EXPECT_EQ(apu_timers_now(h.s).counter[size_t(k.timer)], k.counter);
         apu_catch_up_timers(h.s);  // in one go or in two parts: the same
         EXPECT_EQ(h.s.timer_counter[size_t(k.timer)], k.counter);
-        for (int t = 0; t < 3; t++)
-            if (t != k.timer) EXPECT_EQ(h.s.timer_counter[size_t(t)], 0) << "stopped timer " << t;
+        for (int t = 0; t < 3; t++) {
+            if (t != k.timer) {
+                EXPECT_EQ(h.s.timer_counter[size_t(t)], 0) << "stopped timer " << t;
+            }
+        }
     }
 }
 

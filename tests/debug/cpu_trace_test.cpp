@@ -56,9 +56,9 @@ TEST(CpuTrace, FirstLinesOfACartridge) {
     const std::vector<std::string> lines = crlf_lines(c.text);
     const std::vector<std::string> expected = {
         "CPU Trace Started @ Frame:00000000 HCT:0000 VCT:0000",
-        trace_line("008000 sei", "A:0000 X:0000 Y:0000 S:01ff D:0000 DBR:00 P:24 E+"),
-        trace_line("008001 clc", "A:0000 X:0000 Y:0000 S:01ff D:0000 DBR:00 P:24 E+"),
-        trace_line("008002 xce", "A:0000 X:0000 Y:0000 S:01ff D:0000 DBR:00 P:24 E+"),
+        trace_line("008000 sei", "A:0000 X:0000 Y:0000 S:01ff D:0000 DBR:00 P:34 E+"),
+        trace_line("008001 clc", "A:0000 X:0000 Y:0000 S:01ff D:0000 DBR:00 P:34 E+"),
+        trace_line("008002 xce", "A:0000 X:0000 Y:0000 S:01ff D:0000 DBR:00 P:34 E+"),
         trace_line("008003 rep     #$10", "A:0000 X:0000 Y:0000 S:01ff D:0000 DBR:00 P:35 E-"),
         trace_line("008005 sep     #$20", "A:0000 X:0000 Y:0000 S:01ff D:0000 DBR:00 P:25 E-"),
         trace_line("008007 ldx     #$1fff", "A:0000 X:0000 Y:0000 S:01ff D:0000 DBR:00 P:25 E-"),

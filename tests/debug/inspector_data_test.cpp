@@ -70,9 +70,9 @@ TEST(InspectorGrids, CpuRegisters) {
     EXPECT_EQ(g[5].label, "PC");
     EXPECT_EQ(g[5].value, "80:8123");
     EXPECT_EQ(g[7].label, "P");
-    EXPECT_EQ(g[7].value, "24 E+");
+    EXPECT_EQ(g[7].value, "34 E+");  // M and X read 1 in emulation mode
     m->cpu.e = 0;
-    EXPECT_EQ(cpu_register_grid(*m)[7].value, "24 E-");
+    EXPECT_EQ(cpu_register_grid(*m)[7].value, "34 E-");
     EXPECT_EQ(spc700_register_grid(*m).size(), 6u);
     EXPECT_EQ(spc700_io_grid(*m).size(), 16u);
     EXPECT_EQ(spc700_io_grid(*m)[1].label, "00F1 CONTROL");

@@ -209,7 +209,7 @@ private slots:
         QCOMPARE(in->cpu_listing()->count(), 64);
         QCOMPARE(in->cpu_listing()->item(0)->text(), QStringLiteral("008000 sei     "));
         QCOMPARE(in->cpu_listing()->item(5)->text(), QStringLiteral("008007 ldx     #$1fff"));  // after REP #$10
-        QCOMPARE(in->cpu_registers()->item(7, 1)->text(), QStringLiteral("24 E+"));
+        QCOMPARE(in->cpu_registers()->item(7, 1)->text(), QStringLiteral("34 E+"));
 
         // Step: the registers follow and the current line moves.
         in->step();
