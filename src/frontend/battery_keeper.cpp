@@ -30,7 +30,8 @@ std::string why_not_written(const std::string& path) {
 }
 
 bool differs(const std::vector<uint8_t>& kept, const std::vector<uint8_t>& now, size_t size) {
-    return kept.size() != size || std::memcmp(kept.data(), now.data(), size) != 0;
+    // A cartridge without the RAM has empty buffers, whose data() may be null.
+    return kept.size() != size || (size != 0 && std::memcmp(kept.data(), now.data(), size) != 0);
 }
 
 }  // namespace
