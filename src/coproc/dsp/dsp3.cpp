@@ -372,8 +372,10 @@ void command_38(Dsp3& d, DspPort& p) {
         dec.step = kDecodeEntryCode;
         d.step = 3;
     } else if (dec.awaiting_word) {
+        // The decoder waits with fewer than 9 bits left; a damaged state may
+        // claim more, and the buffer holds 32.
+        dec.bit_count = uint8_t(std::min<int>(dec.bit_count, 16) + 16);
         dec.bits = (dec.bits << 16) | p.dr;
-        dec.bit_count = uint8_t(dec.bit_count + 16);
         dec.awaiting_word = false;
         dsp_port_words(p);
     }
