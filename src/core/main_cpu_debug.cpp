@@ -9,8 +9,11 @@ namespace {
 
 uint32_t main_cpu_pc(const Machine& m) { return (uint32_t(m.cpu.pbr) << 16) | m.cpu.pc; }
 
-DebugRegisters main_cpu_registers(const Machine& m) {
-    const CpuRegs& c = m.cpu;
+DebugRegisters main_cpu_registers(const Machine& m) { return w65816_debug_registers(m.cpu); }
+
+}  // namespace
+
+DebugRegisters w65816_debug_registers(const CpuRegs& c) {
     DebugRegisters r;
     r.add("A", 16, c.a);
     r.add("X", 16, c.x);
@@ -24,6 +27,8 @@ DebugRegisters main_cpu_registers(const Machine& m) {
     r.add("E", 1, c.e);
     return r;
 }
+
+namespace {
 
 DisassembledLine main_cpu_disassemble(const Machine& m, uint32_t address) {
     auto peek = [&m](uint32_t a) { return main_cpu_peek(m, a); };

@@ -8,6 +8,10 @@ namespace vt {
 
 extern const DebugTarget kMainCpuTarget;
 
+struct CpuRegs;
+// A 65816's registers as data (the main CPU's and the SA-1's).
+DebugRegisters w65816_debug_registers(const CpuRegs& c);
+
 // The main CPU's registers as the decoder wants them.
 W65816DecodeState main_cpu_decode_state(const Machine& m);
 // The main CPU's view of a 24-bit address, without side effects;

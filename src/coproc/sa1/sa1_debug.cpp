@@ -5,6 +5,7 @@
 #include "coproc/sa1/sa1.h"
 #include "core/debug_target.h"
 #include "core/machine.h"
+#include "core/main_cpu_debug.h"
 #include "core/w65816_disassembler.h"
 
 namespace vt {
@@ -13,21 +14,7 @@ namespace {
 
 uint32_t sa1_pc(const Machine& m) { return (uint32_t(m.sa1.cpu.pbr) << 16) | m.sa1.cpu.pc; }
 
-DebugRegisters sa1_registers(const Machine& m) {
-    const CpuRegs& c = m.sa1.cpu;
-    DebugRegisters r;
-    r.add("A", 16, c.a);
-    r.add("X", 16, c.x);
-    r.add("Y", 16, c.y);
-    r.add("S", 16, c.s);
-    r.add("D", 16, c.d);
-    r.add("PBR", 8, c.pbr);
-    r.add("PC", 16, c.pc);
-    r.add("DBR", 8, c.dbr);
-    r.add("P", 8, cpu_status(c));
-    r.add("E", 1, c.e);
-    return r;
-}
+DebugRegisters sa1_registers(const Machine& m) { return w65816_debug_registers(m.sa1.cpu); }
 
 int sa1_peek(const Machine& m, uint32_t address) { return sa1_bus_peek(m, uint8_t(address >> 16), uint16_t(address)); }
 
