@@ -7,12 +7,6 @@
 
 namespace vt {
 
-void map_cx4_placeholder(Machine& m) {
-    install_loader_pages(m, 0x60, 0x6B, kCx4Window);
-    install_loader_pages(m, 0x70, 0x7B, kCx4Window);
-    install_loader_pages(m, 0x7F, 0x7F, kCx4Window);
-}
-
 void map_dsp_placeholder(Machine& m) {
     const MemoryWindow& w = kDspWindow[m.cart.dsp_variant <= 4 ? m.cart.dsp_variant : 0];
     switch (dsp_placement(m)) {
@@ -37,30 +31,6 @@ void map_dsp_placeholder(Machine& m) {
 void map_obc1_placeholder(Machine& m) {
     install_loader_pages(m, 0x78, 0x7F, kObc1Window);
     for (int bank : {0x70, 0x71, 0xF0, 0xF1}) memory_install_loader_bank(m, bank, 0, kObc1Window);
-}
-
-void map_sdd1_placeholder(Machine& m) {
-    // Banks $00-$3F and $80-$BF see the 32 KiB windows of the first 2 MiB.
-    const uint8_t* rom = m.cart.rom.data();
-    for (int bank = 0; bank < 256; bank++) {
-        if (bank & 0x40) continue;
-        const uint8_t* p = upper_half_pointer(rom + size_t(bank & 0x3F) * kBlockSize);
-        m.mem.rom_lower[bank] = p;
-        m.mem.rom_upper[bank] = p;
-    }
-    // Every ROM window goes through the data port.
-    HandlerTables& t = m.mem.loader;
-    for (size_t i = 0; i < t.read_bank.size(); i++) {
-        if (t.read_bank[i] != &rom_read) continue;
-        t.read_bank[i] = kSdd1DataPort.read;
-        t.peek_bank[i] = kSdd1DataPort.peek;
-    }
-    install_loader_pages(m, 0x48, 0x48, kSdd1RegisterWindow);
-}
-
-void map_spc7110_placeholder(Machine& m) {
-    install_loader_pages(m, 0x60, 0x7F, kSpc7110Window);
-    install_loader_pages(m, 0x48, 0x48, kSpc7110RegisterWindow);
 }
 
 void map_st010_placeholder(Machine& m) {

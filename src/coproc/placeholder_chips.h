@@ -8,11 +8,8 @@ namespace vt {
 
 struct Machine;
 
-void map_cx4_placeholder(Machine& m);
 void map_dsp_placeholder(Machine& m);
 void map_obc1_placeholder(Machine& m);
-void map_sdd1_placeholder(Machine& m);
-void map_spc7110_placeholder(Machine& m);
 void map_st010_placeholder(Machine& m);
 void map_st018_placeholder(Machine& m);
 void map_bsx_placeholder(Machine& m);

@@ -8,8 +8,12 @@
 #include "audio/dsp.h"
 #include "cart/cartridge.h"
 #include "cart/memory_map.h"
+#include "coproc/cx4/cx4.h"
 #include "coproc/gsu/gsu.h"
 #include "coproc/sa1/sa1.h"
+#include "coproc/sdd1/sdd1.h"
+#include "coproc/spc7110/spc7110.h"
+#include "coproc/srtc/srtc.h"
 #include "core/cpu_state.h"
 #include "core/input_ports.h"
 #include "core/system_registers.h"
@@ -48,6 +52,10 @@ struct Machine {
     InputPorts input;
     Sa1 sa1;
     Gsu gsu;
+    Spc7110 spc7110;
+    Sdd1 sdd1;
+    Srtc srtc;
+    Cx4 cx4;
     Cartridge cart;
     Debugger debug;
     HostHooks host;
