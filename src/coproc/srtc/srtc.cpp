@@ -203,7 +203,8 @@ void srtc_state_io(Io& io, IoMachine<Io>& m) {
     io.u32_at_most(s.lines, 1u << 20);
     if constexpr (Io::loading) {
         for (uint8_t& nibble : s.regs) nibble &= 0x0F;
-        s.index = int8_t(index) >= -1 && int8_t(index) < kSrtcRegisters ? int8_t(index) : int8_t(-1);
+        // -1 (marker next) to 13 (past the last register: marker next).
+        s.index = int8_t(index) >= -1 && int8_t(index) <= kSrtcRegisters ? int8_t(index) : int8_t(-1);
     }
 }
 

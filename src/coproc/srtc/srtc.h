@@ -23,7 +23,7 @@ enum class SrtcMode : uint8_t { Ready, Command, Read, Write };
 struct Srtc {
     std::array<uint8_t, kSrtcRegisters> regs{};
     SrtcMode mode = SrtcMode::Ready;
-    int8_t index = -1;  // -1: the next read gives the start marker $0F
+    int8_t index = -1;  // -1 or 13: the next read gives the marker $0F
     uint32_t lines = 0;  // lines run since the clock last counted a second
 };
 
