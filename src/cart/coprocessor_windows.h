@@ -11,14 +11,8 @@ namespace vt {
 
 inline constexpr MemoryWindow kNoChipWindow = kOpenBusWindow;
 
-inline constexpr MemoryWindow kCx4Window = kNoChipWindow;            // pages $60-$6B, $70-$7B, $7F
 inline constexpr MemoryWindow kDspWindow[5] = {                      // by DSP variant 1-4
     kNoChipWindow, kNoChipWindow, kNoChipWindow, kNoChipWindow, kNoChipWindow};
-// Until the decompressor exists the data port passes ROM reads through.
-inline constexpr MemoryWindow kSdd1DataPort = kRomWindow;
-inline constexpr MemoryWindow kSdd1RegisterWindow = kNoChipWindow;   // page $48
-inline constexpr MemoryWindow kSpc7110Window = kNoChipWindow;        // pages $60-$7F
-inline constexpr MemoryWindow kSpc7110RegisterWindow = kNoChipWindow;  // page $48
 inline constexpr MemoryWindow kSt018Window = kNoChipWindow;          // page $38
 inline constexpr MemoryWindow kBsxMemoryPackWindow = kNoChipWindow;  // banks $70-$77 (base unit: $70-$7F)
 inline constexpr MemoryWindow kBsxRegisterWindow = kNoChipWindow;    // pages $50-$5F

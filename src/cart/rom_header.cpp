@@ -69,6 +69,8 @@ uint8_t coprocessor_for_type(uint8_t type) {
     if (type == 0x25) kind = kCoprocObc1;
     if (type == 0x43 || type == 0x45) kind = kCoprocSdd1;
     if (type == 0xF5 || type == 0xF9) kind = kCoprocSpc7110;
+    // ROM, RAM, battery and the S-RTC clock.
+    if (type == 0x55) kind = kCoprocSrtc;
     return kind;
 }
 

@@ -29,6 +29,15 @@ std::string coprocessor_name(uint8_t kind, uint8_t dsp_variant) {
     return name;
 }
 
+std::string cartridge_chip_names(const Cartridge& c) {
+    std::string names = coprocessor_name(c.coprocessor, c.dsp_variant);
+    if (c.satellaview_base && c.coprocessor != kCoprocBsx) names += " + BSX";
+    const std::string& title = c.header_title;
+    if (title == "Super GAMEBOY" || title == "Super GAMEBOY2") names += " + SGB";
+    if (title == "XBAND VIDEOGAME MODEM" || title == "XBAND JAPANESE MODEM") names += " + XBAND";
+    return names;
+}
+
 bool header_checksum_matches(const Cartridge& c) {
     uint16_t header_sum = uint16_t(c.header[kHeaderChecksum] | (c.header[kHeaderChecksum + 1] << 8));
     return header_sum == c.computed_checksum;
@@ -46,9 +55,10 @@ RomInformation rom_information(const Cartridge& c) {
 
     const Board* board = find_board(c.pcb_id);
     if (board) {
-        info.type = board->name;
+        // The board names the layout; the chip still gets its name.
+        info.type = board->name + cartridge_chip_names(c);
     } else {
-        info.type = std::string(c.hirom ? "HIROM" : "LOROM") + coprocessor_name(c.coprocessor, c.dsp_variant);
+        info.type = std::string(c.hirom ? "HIROM" : "LOROM") + cartridge_chip_names(c);
     }
 
     if (c.image_size > 128 * 1024) {

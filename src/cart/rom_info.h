@@ -12,7 +12,7 @@ namespace vt {
 
 struct RomInformation {
     std::string title;
-    std::string type;      // "LOROM + DSP1", or the board name
+    std::string type;      // "LOROM + DSP1", or the board name and the chip ("SHVC-1B0N + DSP1")
     std::string size;      // "8MBIT ROM + 64KBIT RAM"
     std::string country;
     std::string license;
@@ -29,6 +29,10 @@ std::string country_name(uint8_t country);
 bool country_is_pal(uint8_t country);
 // " + DSP1", " + SUPER-FX", ... ("" for none).
 std::string coprocessor_name(uint8_t kind, uint8_t dsp_variant);
+// Every chip on the cartridge as the Type line names it: the coprocessor
+// kind's name, or for the cartridges recognised by title " + BSX"
+// (Satellaview base unit), " + SGB" (Super Game Boy), " + XBAND".
+std::string cartridge_chip_names(const Cartridge& c);
 // The checksum status shown for the cartridge.
 std::string checksum_status(const Cartridge& c);
 bool header_checksum_matches(const Cartridge& c);

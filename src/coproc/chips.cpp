@@ -3,6 +3,7 @@
 #include <array>
 
 #include "coproc/dsp/dsp_family.h"
+#include "coproc/cx4/cx4.h"
 #include "coproc/gsu/gsu.h"
 #include "coproc/gsu/gsu_debug.h"
 #include "coproc/gsu/gsu_state.h"
@@ -10,6 +11,9 @@
 #include "coproc/placeholder_chips.h"
 #include "coproc/sa1/sa1.h"
 #include "coproc/seta/seta.h"
+#include "coproc/sdd1/sdd1.h"
+#include "coproc/spc7110/spc7110.h"
+#include "coproc/srtc/srtc.h"
 #include "core/machine.h"
 
 namespace vt {
@@ -34,7 +38,12 @@ constexpr std::array<Chip, 13> kChips = {{
      .name = "BSX",
      .map = &map_bsx_placeholder,
      .map_cpu_view = &map_bsx_b_bus_placeholder},
-    {.kind = kCoprocCx4, .name = "CX4", .map = &map_cx4_placeholder},
+    {.kind = kCoprocCx4,
+     .name = "CX4",
+     .map = &cx4_map,
+     .power_on = &cx4_power_on,
+     .reset = &cx4_reset,
+     .state_chunks = kCx4StateChunks},
     {.kind = kCoprocDsp,
      .name = "DSP",
      .map = &dsp_chip_map,
@@ -59,7 +68,14 @@ constexpr std::array<Chip, 13> kChips = {{
      .state_chunks = kSa1StateChunks,
      .battery = {.ram_size = &sa1_ram_size, .ram_in_every_state = true},
      .debug_target = &kSa1Target},
-    {.kind = kCoprocSdd1, .name = "SDD1", .map = &map_sdd1_placeholder},
+    {.kind = kCoprocSdd1,
+     .name = "SDD1",
+     .map = &sdd1_map,
+     .power_on = &sdd1_power_on,
+     .reset = &sdd1_reset,
+     .dma_channel_start = &sdd1_dma_channel_start,
+     .dma_channel_end = &sdd1_dma_channel_end,
+     .state_chunks = kSdd1StateChunks},
     {.kind = kCoprocSuperFx,
      .name = "SUPER-FX",
      .map = &gsu_map,
@@ -71,9 +87,19 @@ constexpr std::array<Chip, 13> kChips = {{
      .debug_target = &kGsuTarget},
     {.kind = kCoprocSpc7110,
      .name = "SPC7110",
-     .map = &map_spc7110_placeholder,
+     .map = &spc7110_map,
+     .power_on = &spc7110_power_on,
+     .reset = &spc7110_reset,
+     .line_end = &spc7110_line_end,
+     .state_chunks = kSpc7110StateChunks,
      .battery = {.always_battery = true, .ram_size = &spc7110_ram_size}},
-    {.kind = kCoprocSrtc, .name = "SRTC"},
+    {.kind = kCoprocSrtc,
+     .name = "SRTC",
+     .map = &srtc_map,
+     .power_on = &srtc_power_on,
+     .reset = &srtc_reset,
+     .line_end = &srtc_line_end,
+     .state_chunks = kSrtcStateChunks},
     {.kind = kCoprocSt010,
      .name = "ST010",
      .map = &seta_map,

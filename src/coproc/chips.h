@@ -17,7 +17,8 @@
 //        line end); leave both null if it only answers its registers;
 //      - its save-state chunks (tag, length, save and load);
 //      - its battery RAM rules;
-//      - its debug target, if it is a processor the debugger can show.
+//      - its debug target, if it is a processor the debugger can show;
+//      - dma_channel_start/end if it takes part in DMA transfers.
 //   4. Tests in tests/coproc/<chip>/.
 // Nothing else changes: the driver caches the row's hooks at power-on and
 // reset and picks its step loop by them, so a cartridge without a chip pays
@@ -68,6 +69,11 @@ struct Chip {
     void (*reset)(Machine& m) = nullptr;         // the console's reset, before every other unit
     void (*catch_up)(Machine& m) = nullptr;      // after every main-CPU step
     void (*line_end)(Machine& m) = nullptr;      // at every line end, after the timer IRQ check
+    // A general-DMA channel starts (A-bus bank and address, byte count
+    // 1-65,536) and finishes (last: no channel follows); for chips that
+    // watch the DMA's ROM reads.
+    void (*dma_channel_start)(Machine& m, int channel, uint8_t bank, uint16_t addr, uint32_t count) = nullptr;
+    void (*dma_channel_end)(Machine& m, int channel, bool last) = nullptr;
     std::span<const ChipStateChunk> state_chunks{};
     ChipBatteryRules battery{};
     const DebugTarget* debug_target = nullptr;

@@ -8,9 +8,6 @@ namespace vt {
 
 struct Machine;
 
-void map_cx4_placeholder(Machine& m);
-void map_sdd1_placeholder(Machine& m);
-void map_spc7110_placeholder(Machine& m);
 void map_st018_placeholder(Machine& m);
 void map_bsx_placeholder(Machine& m);
 void map_bsx_b_bus_placeholder(Machine& m);

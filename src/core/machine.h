@@ -10,9 +10,13 @@
 #include "cart/cartridge.h"
 #include "cart/memory_map.h"
 #include "coproc/dsp/dsp_family.h"
+#include "coproc/cx4/cx4.h"
 #include "coproc/gsu/gsu.h"
 #include "coproc/obc1/obc1.h"
 #include "coproc/sa1/sa1.h"
+#include "coproc/sdd1/sdd1.h"
+#include "coproc/spc7110/spc7110.h"
+#include "coproc/srtc/srtc.h"
 #include "core/cpu_state.h"
 #include "core/input_ports.h"
 #include "core/system_registers.h"
@@ -57,6 +61,10 @@ struct Machine {
     Gsu gsu;
     DspFamily dsp_family;
     Obc1 obc1;
+    Spc7110 spc7110;
+    Sdd1 sdd1;
+    Srtc srtc;
+    Cx4 cx4;
     Cartridge cart;
     Debugger debug;
     HostHooks host;

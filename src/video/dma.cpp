@@ -10,6 +10,7 @@
 
 #include "cart/bus.h"
 #include "cart/memory_map.h"
+#include "coproc/chips.h"
 #include "core/state_io.h"
 #include "core/machine.h"
 
@@ -104,6 +105,9 @@ bool start_next_channel(Machine& m) {
         d.a_bank = c[kDmaABank];
         d.count = get_le16(c + kDmaCount);  // 0 moves 65,536 bytes
         d.b_address = c[kDmaBAddress];
+        if (const auto start = chip_for(m.cart.coprocessor).dma_channel_start) {
+            start(m, n, d.a_bank, d.a_address, d.count ? d.count : 0x10000u);
+        }
         return true;
     }
     d.channel = 8;
@@ -130,6 +134,9 @@ void finish_channel(Machine& m) {
     // A finished channel leaves the enable mask, so a restart does not
     // repeat it (its count of 0 would move 65,536 bytes).
     m.sysregs.mdmaen &= uint8_t(~(1u << d.channel));
+    if (const auto end = chip_for(m.cart.coprocessor).dma_channel_end) {
+        end(m, d.channel, (m.sysregs.mdmaen >> d.channel) == 0);
+    }
 }
 
 // While a DMA runs, A-bus addresses in $21xx and $43xx reach no register:

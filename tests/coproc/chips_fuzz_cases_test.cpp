@@ -1,0 +1,34 @@
+// Replays the chip fuzzer's saved inputs (fuzz/chips_input.h explains their
+// layout): each once made a chip fail, or covers a path worth keeping.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "../../fuzz/chips_input.h"
+#include "support/test_rom.h"
+
+namespace vt::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(ChipsFuzzCases, EverySavedInputRunsCleanly) {
+    fs::path folder = fs::path(VELTRANE_TEST_SOURCE_DIR) / "coproc" / "fuzz_cases";
+    std::vector<fs::path> cases;
+    for (const auto& entry : fs::directory_iterator(folder)) cases.push_back(entry.path());
+    std::sort(cases.begin(), cases.end());
+    ASSERT_FALSE(cases.empty());
+    for (const fs::path& p : cases) {
+        SCOPED_TRACE(p.filename().string());
+        std::vector<uint8_t> input = read_file(p.string());
+        fuzz::run_chips_input(input.data(), input.size());
+    }
+    // Every chip the fuzzer drives loads as its kind.
+    for (const fuzz::FuzzChip& chip : fuzz::kFuzzChips) {
+        EXPECT_EQ(fuzz::chip_fuzz_machine(chip)->cart.coprocessor, chip.kind);
+    }
+}
+
+}  // namespace
+}  // namespace vt::test
