@@ -14,7 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(ChipsFuzzCases, EverySavedInputRunsCleanly) {
-    fs::path folder = fs::path(VELTRANE_TEST_SOURCE_DIR) / "coproc" / "fuzz_cases";
+    fs::path folder = fs::path(VELTRANE_TEST_SOURCE_DIR) / "coproc" / "fuzz_cases" / "chips";
     std::vector<fs::path> cases;
     for (const auto& entry : fs::directory_iterator(folder)) cases.push_back(entry.path());
     std::sort(cases.begin(), cases.end());
