@@ -37,12 +37,22 @@ struct FuzzChip {
     uint8_t map_mode;
     uint16_t register_page;  // $xx00 of the register block
     uint32_t image_size;
+    const char* title = nullptr;  // for the chips recognised by title
+    uint8_t register_bank = 0x00; // the register block's bank ($80 added by the input)
+    uint8_t sram_size = 0x03;     // header byte; $20 marks a memory pack
 };
 
+// New chips go at the end: a saved input's first byte picks its chip.
 inline constexpr FuzzChip kFuzzChips[] = {
     {kCoprocSpc7110, 0xF9, 0x21, 0x4800, 0x180000},
     {kCoprocSdd1, 0x43, 0x32, 0x4800, 0x200000},
     {kCoprocSrtc, 0x55, 0x20, 0x2800, 0x80000},
+    {kCoprocSt018, 0x00, 0x20, 0x3800, 0x80000, "NIDAN MORITASHOGI2"},
+    {kCoprocSt011, 0x00, 0x20, 0x0000, 0x80000, "2DAN MORITA SHOUGI", 0x60},
+    {kCoprocSuperGameBoy, 0x00, 0x20, 0x6000, 0x40000, "Super GAMEBOY"},
+    {kCoprocBsx, 0x00, 0x20, 0x0000, 0x100000, nullptr, 0x70, 0x20},
+    {kCoprocBsxBase, 0x00, 0x20, 0x5000, 0x100000, "Satellaview BS-X", 0x10},
+    {kCoprocBsx, 0x00, 0x20, 0x2100, 0x100000, nullptr, 0x00, 0x20},  // the receiver on the B bus
 };
 
 // A LoROM or HiROM image of the chip's type: a byte pattern with the header.
@@ -50,12 +60,13 @@ inline std::vector<uint8_t> chip_fuzz_image(const FuzzChip& chip) {
     std::vector<uint8_t> image(chip.image_size);
     for (size_t i = 0; i < image.size(); i++) image[i] = uint8_t(i * 37 + (i >> 9));
     const size_t header = (chip.map_mode & 1) ? 0xFFC0 : 0x7FC0;
-    const char title[] = "CHIP FUZZ CARTRIDGE  ";
-    for (int i = 0; i < 21; i++) image[header + size_t(i)] = uint8_t(title[i]);
+    std::string title = chip.title ? chip.title : "CHIP FUZZ CARTRIDGE";
+    title.resize(21, ' ');
+    for (int i = 0; i < 21; i++) image[header + size_t(i)] = uint8_t(title[size_t(i)]);
     image[header + 0x15] = chip.map_mode;
     image[header + 0x16] = chip.cart_type;
     image[header + 0x17] = 0x0B;
-    image[header + 0x18] = 0x03;
+    image[header + 0x18] = chip.sram_size;
     image[header + 0x19] = 0x01;
     image[header + 0x1C] = 0xFF;  // a valid complement/checksum pair marks the header
     image[header + 0x1D] = 0xFF;
@@ -80,10 +91,10 @@ inline std::unique_ptr<Machine> chip_fuzz_machine(const FuzzChip& chip) {
     return m;
 }
 
-inline void chip_accesses(Machine& m, uint16_t page, const uint8_t* data, size_t size) {
+inline void chip_accesses(Machine& m, uint8_t register_bank, uint16_t page, const uint8_t* data, size_t size) {
     for (size_t i = 0; i + 3 <= size; i += 3) {
         const uint16_t addr = uint16_t(page | data[i]);
-        const uint8_t bank = (data[i + 2] & 0x80) ? 0x80 : 0x00;
+        const uint8_t bank = uint8_t(register_bank | ((data[i + 2] & 0x80) ? 0x80 : 0x00));
         switch (data[i + 2] & 3) {
             case 0: bus_write(m, bank, addr, data[i + 1]); break;
             case 1: bus_read(m, bank, addr); break;
@@ -105,7 +116,7 @@ inline void run_chips_input(const uint8_t* data, size_t size) {
     size--;
 
     if (selector & 0x80) {
-        chip_accesses(m, chip.register_page, data, size);
+        chip_accesses(m, chip.register_bank, chip.register_page, data, size);
         if (chip.kind == kCoprocSdd1 && size >= 2) {
             const uint32_t count = uint32_t(data[0] | data[1] << 8) + 1;
             sdd1_decompress({data + 2, size - 2}, 0, count, m.sdd1.buffer);
@@ -120,7 +131,7 @@ inline void run_chips_input(const uint8_t* data, size_t size) {
     }
     std::array<uint8_t, 600> probe{};
     for (size_t i = 0; i < probe.size(); i++) probe[i] = uint8_t(i * 7 + (i >> 2));
-    chip_accesses(m, chip.register_page, probe.data(), probe.size());
+    chip_accesses(m, chip.register_bank, chip.register_page, probe.data(), probe.size());
     run_frame(m);
 }
 

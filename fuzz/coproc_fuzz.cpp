@@ -3,7 +3,7 @@
 // port traffic, three bytes an access (bits 0-6 of the first: which of the
 // chip's windows and bank; bit 7: write; then the address's low byte and a
 // value or the address's high byte). Built once per chip (VELTRANE_FUZZ_CHIP:
-// 1 DSP-1, 2 DSP-2, 3 DSP-3, 10 SETA, 4 OBC1).
+// 1 DSP-1, 2 DSP-2, 3 DSP-3, 5 DSP-4, 10 SETA, 4 OBC1).
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -26,6 +26,7 @@ std::vector<uint8_t> chip_image() {
     switch (VELTRANE_FUZZ_CHIP) {
         case 2: title = "DUNGEON MASTER"; break;
         case 3: title = std::string("SD") + "\xB6\xDE\xDD\xC0\xDE\xD1" + "GX"; break;
+        case 5: title = "TOP GEAR 3000"; break;
         case 10: title = "F1 ROC II", type = 0x00; break;
         case 4: type = 0x25; break;
         default: break;

@@ -37,6 +37,10 @@ enum CoprocessorKind : uint8_t {
     kCoprocSt010 = 10,
     kCoprocSt011 = 11,
     kCoprocSt018 = 12,
+    // Devices recognised by the title alone, past the header's chip list.
+    kCoprocSuperGameBoy = 13,  // "Super GAMEBOY", "Super GAMEBOY2"
+    kCoprocXband = 14,         // the XBAND modem cartridges
+    kCoprocBsxBase = 15,       // the "Satellaview BS-X" base cartridge
 };
 
 // The 512-byte block some copiers put in front of an image.

@@ -134,29 +134,8 @@ constexpr uint32_t kWindowImageCrc = 226457354;
 void map_special_cartridges(Machine& m) {
     const Cartridge& c = m.cart;
     const std::string& title = c.header_title;
-    if (c.satellaview_base) {
-        install_banks(m, 0x70, 0x7F, 0, kBsxMemoryPackWindow);
-        install_banks(m, 0x70, 0x7F, 1, kBsxMemoryPackWindow);
-        install_pages(m, 0x50, 0x5F, kBsxRegisterWindow);
-        install_bank(m, 0xC0, 0, kBsxBankC0Window);
-        install_bank(m, 0xC0, 1, kBsxBankC0Window);
-    }
-    if (title == "XBAND VIDEOGAME MODEM" || title == "XBAND JAPANESE MODEM") {
-        for (int bank : {0xE0, 0x60}) {
-            install_bank(m, bank, 0, kSramSingleBankWindow);
-            install_bank(m, bank, 1, kSramSingleBankWindow);
-        }
-        install_bank(m, 0xFB, 1, kXbandIdWindow);
-    }
     if (title == "SUPER UFO PRO-8 1995") install_pages(m, 0x3D, 0x3D, kSuperUfoWindow);
     if (c.image_size == kWindowImageSize && c.crc32 == kWindowImageCrc) install_pages(m, 0x60, 0x7F, kSramWindow);
-    if (title == "Super GAMEBOY" || title == "Super GAMEBOY2") {
-        install_pages(m, 0x60, 0x67, kSuperGameBoyWindow);
-        for (int page = 0x70; page <= 0x7F; page++) {
-            m.mem.loader.read_page[page] = kSuperGameBoyWindow.read;
-            m.mem.loader.peek_page[page] = kSuperGameBoyWindow.peek;
-        }
-    }
 }
 
 }  // namespace

@@ -88,6 +88,9 @@ uint8_t coprocessor_for_title(const std::string& title) {
     if (title == "F1 ROC II" || title == "EXHAUST HEAT2") return kCoprocSt010;
     if (title == "2DAN MORITA SHOUGI") return kCoprocSt011;
     if (title == "NIDAN MORITASHOGI2") return kCoprocSt018;
+    if (title == "Super GAMEBOY" || title == "Super GAMEBOY2") return kCoprocSuperGameBoy;
+    if (title == "XBAND VIDEOGAME MODEM" || title == "XBAND JAPANESE MODEM") return kCoprocXband;
+    if (title == "Satellaview BS-X") return kCoprocBsxBase;
     return kCoprocNone;
 }
 

@@ -29,14 +29,8 @@ std::string coprocessor_name(uint8_t kind, uint8_t dsp_variant) {
     return name;
 }
 
-std::string cartridge_chip_names(const Cartridge& c) {
-    std::string names = coprocessor_name(c.coprocessor, c.dsp_variant);
-    if (c.satellaview_base && c.coprocessor != kCoprocBsx) names += " + BSX";
-    const std::string& title = c.header_title;
-    if (title == "Super GAMEBOY" || title == "Super GAMEBOY2") names += " + SGB";
-    if (title == "XBAND VIDEOGAME MODEM" || title == "XBAND JAPANESE MODEM") names += " + XBAND";
-    return names;
-}
+// Every chip, the ones recognised by title included, has its row and name.
+std::string cartridge_chip_names(const Cartridge& c) { return coprocessor_name(c.coprocessor, c.dsp_variant); }
 
 bool header_checksum_matches(const Cartridge& c) {
     uint16_t header_sum = uint16_t(c.header[kHeaderChecksum] | (c.header[kHeaderChecksum + 1] << 8));

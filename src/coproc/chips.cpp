@@ -8,8 +8,12 @@
 #include "coproc/gsu/gsu_debug.h"
 #include "coproc/gsu/gsu_state.h"
 #include "coproc/obc1/obc1.h"
-#include "coproc/placeholder_chips.h"
+#include "coproc/bsx/bsx.h"
 #include "coproc/sa1/sa1.h"
+#include "coproc/sgb/sgb.h"
+#include "coproc/st011/st011.h"
+#include "coproc/st018/st018.h"
+#include "coproc/xband/xband.h"
 #include "coproc/seta/seta.h"
 #include "coproc/sdd1/sdd1.h"
 #include "coproc/spc7110/spc7110.h"
@@ -32,12 +36,15 @@ uint32_t spc7110_ram_size(const Cartridge& c) {
 }
 
 // Indexed by CoprocessorKind.
-constexpr std::array<Chip, 13> kChips = {{
+constexpr std::array<Chip, 16> kChips = {{
     {.kind = kCoprocNone, .name = ""},
     {.kind = kCoprocBsx,
      .name = "BSX",
-     .map = &map_bsx_placeholder,
-     .map_cpu_view = &map_bsx_b_bus_placeholder},
+     .map = &bsx_map,
+     .map_cpu_view = &bsx_map_b_bus,
+     .power_on = &bsx_power_on,
+     .reset = &bsx_reset,
+     .state_chunks = kBsxStateChunks},
     {.kind = kCoprocCx4,
      .name = "CX4",
      .map = &cx4_map,
@@ -104,8 +111,32 @@ constexpr std::array<Chip, 13> kChips = {{
      .name = "ST010",
      .map = &seta_map,
      .battery = {.always_battery = true, .ram_size = &st010_ram_size, .ram_in_every_state = true}},
-    {.kind = kCoprocSt011, .name = "ST011"},
-    {.kind = kCoprocSt018, .name = "ST018", .map = &map_st018_placeholder},
+    {.kind = kCoprocSt011,
+     .name = "ST011",
+     .map = &st011_map,
+     .power_on = &st011_power_on,
+     .reset = &st011_reset,
+     .state_chunks = kSt011StateChunks},
+    {.kind = kCoprocSt018,
+     .name = "ST018",
+     .map = &st018_map,
+     .power_on = &st018_power_on,
+     .reset = &st018_reset,
+     .state_chunks = kSt018StateChunks},
+    {.kind = kCoprocSuperGameBoy,
+     .name = "SGB",
+     .map = &sgb_map,
+     .power_on = &sgb_power_on,
+     .reset = &sgb_reset,
+     .state_chunks = kSgbStateChunks},
+    {.kind = kCoprocXband, .name = "XBAND", .map = &xband_map},
+    {.kind = kCoprocBsxBase,
+     .name = "BSX",
+     .map = &bsx_base_map,
+     .map_cpu_view = &bsx_map_b_bus,
+     .power_on = &bsx_power_on,
+     .reset = &bsx_reset,
+     .state_chunks = kBsxStateChunks},
 }};
 
 constexpr bool rows_in_kind_order() {

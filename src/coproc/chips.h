@@ -8,8 +8,7 @@
 //      functions (free functions taking the Machine, as everywhere).
 //   2. Add the state struct as a member of Machine (core/machine.h).
 //   3. Fill its row in kChips (chips.cpp), at the index of its kind:
-//      - map: the windows it takes in the loader view (replacing the
-//        placeholder in placeholder_chips.cpp); map_cpu_view for entries
+//      - map: the windows it takes in the loader view; map_cpu_view for entries
 //        that only the main CPU's tables or the B bus get;
 //      - power_on (at load) and reset (the console's reset button);
 //      - catch_up if it runs in step with the main CPU (called after every

@@ -10,13 +10,17 @@
 #include "cart/cartridge.h"
 #include "cart/memory_map.h"
 #include "coproc/dsp/dsp_family.h"
+#include "coproc/bsx/bsx.h"
 #include "coproc/cx4/cx4.h"
 #include "coproc/gsu/gsu.h"
 #include "coproc/obc1/obc1.h"
 #include "coproc/sa1/sa1.h"
 #include "coproc/sdd1/sdd1.h"
 #include "coproc/spc7110/spc7110.h"
+#include "coproc/sgb/sgb.h"
 #include "coproc/srtc/srtc.h"
+#include "coproc/st011/st011.h"
+#include "coproc/st018/st018.h"
 #include "core/cpu_state.h"
 #include "core/input_ports.h"
 #include "core/system_registers.h"
@@ -65,6 +69,10 @@ struct Machine {
     Sdd1 sdd1;
     Srtc srtc;
     Cx4 cx4;
+    St011 st011;
+    St018 st018;
+    Bsx bsx;
+    Sgb sgb;
     Cartridge cart;
     Debugger debug;
     HostHooks host;

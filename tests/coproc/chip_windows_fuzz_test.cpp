@@ -47,10 +47,10 @@ const std::vector<Variant>& variants() {
         {"st010", kCoprocSt010, "F1 ROC II", 0x00, 0x20, 0, 1 * kMiB},
         {"st011", kCoprocSt011, "2DAN MORITA SHOUGI", 0x00, 0x20, 0, 512 * kKiB},
         {"st018", kCoprocSt018, "NIDAN MORITASHOGI2", 0x00, 0x20, 0, 2 * kMiB},
-        {"satellaview base", kCoprocNone, "Satellaview BS-X", 0x00, 0x20, 0, 1 * kMiB},
-        {"xband", kCoprocNone, "XBAND VIDEOGAME MODEM", 0x00, 0x20, 0, 1 * kMiB},
+        {"satellaview base", kCoprocBsxBase, "Satellaview BS-X", 0x00, 0x20, 0, 1 * kMiB},
+        {"xband", kCoprocXband, "XBAND VIDEOGAME MODEM", 0x00, 0x20, 0, 1 * kMiB},
         {"super ufo", kCoprocNone, "SUPER UFO PRO-8 1995", 0x00, 0x20, 0, 512 * kKiB},
-        {"super game boy", kCoprocNone, "Super GAMEBOY", 0x00, 0x20, 0, 256 * kKiB},
+        {"super game boy", kCoprocSuperGameBoy, "Super GAMEBOY", 0x00, 0x20, 0, 256 * kKiB},
     };
     return v;
 }

@@ -26,14 +26,23 @@ std::vector<uint8_t> lorom_with_type(uint8_t type) {
 
 TEST(ChipTable, EveryKindHasItsOwnRowAndAnUnknownKindHasNone) {
     std::set<std::string> names;
-    for (uint8_t kind = kCoprocNone; kind <= kCoprocSt018; kind++) {
+    std::set<std::string> tags;
+    size_t chunks = 0;
+    for (uint8_t kind = kCoprocNone; kind <= kCoprocBsxBase; kind++) {
         const Chip& chip = chip_for(kind);
         EXPECT_EQ(chip.kind, kind);
         names.insert(chip.name);
-        // State chunks carry four-character tags.
-        for (const ChipStateChunk& c : chip.state_chunks) EXPECT_EQ(std::string(c.tag).size(), 4u) << chip.name;
+        // State chunks carry four-character tags; the two Satellaview
+        // cartridges share theirs.
+        for (const ChipStateChunk& c : chip.state_chunks) {
+            EXPECT_EQ(std::string(c.tag).size(), 4u) << chip.name;
+            if (kind != kCoprocBsxBase) chunks++, tags.insert(c.tag);
+        }
     }
-    EXPECT_EQ(names.size(), all_chips().size());
+    EXPECT_EQ(tags.size(), chunks);
+    // The memory pack and the base cartridge are both "BSX".
+    EXPECT_EQ(names.size() + 1, all_chips().size());
+    EXPECT_EQ(chip_for(kCoprocBsxBase).state_chunks.data(), chip_for(kCoprocBsx).state_chunks.data());
     EXPECT_EQ(chip_for(200).kind, kCoprocNone);
     EXPECT_EQ(chip_for(kCoprocSa1).catch_up, &sa1_catch_up);
     EXPECT_EQ(chip_for(kCoprocSuperFx).line_end, &gsu_line_end);

@@ -3,6 +3,7 @@
 #include "cart/bus.h"
 #include "cart/cartridge_map.h"
 #include "coproc/chips.h"
+#include "coproc/cx4/cx4_commands.h"
 #include "core/machine.h"
 
 namespace vt {
@@ -15,6 +16,7 @@ enum : int {
     kDmaLength = 0x03,       // $7F43-$7F44
     kDmaDestination = 0x05,  // $7F45-$7F46
     kDmaStart = 0x07,        // $7F47
+    kCommand = 0x0F,         // $7F4F
     kStatus = 0x1E,          // $7F5E
 };
 
@@ -76,6 +78,7 @@ void cx4_write(Machine& m, uint8_t bank, uint16_t addr, uint8_t value) {
         const int r = addr - kRegisterBase;
         c.regs[size_t(r)] = value;
         if (r == kDmaStart) run_dma(m);
+        if (r == kCommand) cx4_run_command(m, value);
         return;
     }
     const int i = ram_index(addr);
@@ -99,7 +102,7 @@ DebugRegisters cx4_debug_registers(const Machine& m) {
     r.add("DMASRC", 24, reg(c, kDmaSource, 3));
     r.add("DMALEN", 16, reg(c, kDmaLength, 2));
     r.add("DMADST", 16, reg(c, kDmaDestination, 2));
-    r.add("CMD", 8, c.regs[0x0F]);
+    r.add("CMD", 8, c.regs[kCommand]);
     return r;
 }
 

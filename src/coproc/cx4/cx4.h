@@ -1,8 +1,9 @@
 // CX4 cartridge chip: its 3 KiB data RAM and its register block at
 // $7F40-$7FFF in pages $60-$7F of the system banks. What is built: the RAM,
-// the registers as storage, the DMA from the cartridge into the RAM and a
-// status that never reports busy, so a program that hands the chip work
-// runs on; the chip's own processor (its maths and sprite programs) is not.
+// the registers, the DMA from the cartridge into the RAM, the maths
+// commands (cx4_commands.h) and a status that never reports busy, so a
+// program that hands the chip work runs on; the sprite and wireframe
+// commands are not.
 #pragma once
 
 #include <array>

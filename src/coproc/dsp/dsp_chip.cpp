@@ -10,13 +10,13 @@ namespace vt {
 
 namespace {
 
-// The window serving the cartridge's DSP variant; DSP-4 has no
-// interpreter yet and keeps the open-bus window.
+// The window serving the cartridge's DSP variant.
 MemoryWindow window_for_variant(uint8_t variant) {
     switch (variant) {
         case 1: return DspPortHandlers<&dsp1_resume>::window;
         case 2: return DspPortHandlers<&dsp2_resume>::window;
         case 3: return DspPortHandlers<&dsp3_resume>::window;
+        case 4: return DspPortHandlers<&dsp4_resume>::window;
         default: return kDspWindow[variant <= 4 ? variant : 0];
     }
 }
@@ -68,8 +68,9 @@ void dsp_chip_reset(Machine& m) {
     m.dsp_family.port.select_mask = mask;
 }
 
-const std::array<ChipStateChunk, 1> kDspStateChunks = {{
+const std::array<ChipStateChunk, 2> kDspStateChunks = {{
     {"XDCH", kDspPortStateSize + kDsp1StateSize + kDsp2StateSize + kDsp3StateSize, &dsp_state_io<StateWriter>, &dsp_state_io<StateReader>},
+    {"XDP4", kDsp4StateSize, &dsp4_state_io<StateWriter>, &dsp4_state_io<StateReader>},
 }};
 
 }  // namespace vt
