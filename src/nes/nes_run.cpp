@@ -51,9 +51,8 @@ void frame_start(Machine& m, NesSide& s) {
 
 void line_start(Machine& m, NesSide& s) {
     // The pre-render line is a dot short on odd frames while rendering.
-    s.line_dots = (s.line == kNesPreRenderLine && s.odd_frame && nes_ppu_rendering(s.ppu)) ? kNesLineDots - 1
-                                                                                          : kNesLineDots;
-    nes_ppu_line(s.ppu, s.line, m.ppu.picture.data());
+    s.line_dots = nes_ppu_line_dots(s.ppu, s.line);
+    nes_ppu_line(s.ppu, s.line, m.timing.frame_drawn ? m.ppu.picture.data() : nullptr);
     const bool now = nes_ppu_nmi_line(s.ppu);
     if (now && !s.nmi_line) s.cpu.nmi_pending = true;
     s.nmi_line = now;
@@ -78,7 +77,6 @@ void line_end(NesSide& s) {
 
 void frame_end(Machine& m, NesSide& s) {
     s.line = 0;
-    s.odd_frame = !s.odd_frame;
     Dsp& d = m.dsp;
     const uint32_t frames = nes_frame_samples(s.sample_phase, s.frame_dots);
     nes_apu_frame_end(s.apu, d.buffers[d.filling].data(), frames);

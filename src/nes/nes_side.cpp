@@ -272,7 +272,6 @@ void nes_side_power_on(Machine& m) {
     s.shift = {};
     s.cycles = s.apu_cycles = 0;
     s.sample_phase = 0;
-    s.odd_frame = false;
     nes_side_reset(m);
 }
 

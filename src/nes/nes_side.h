@@ -26,8 +26,6 @@ struct NesSide;
 inline constexpr int kNesLines = 262;
 inline constexpr int kNesLineDots = 341;
 inline constexpr int kNesDotsPerCycle = 3;
-inline constexpr int kNesVblankLine = 241;
-inline constexpr int kNesPreRenderLine = 261;
 // The scanline counters of MMC3-like mappers see the picture unit's
 // pattern fetches for sprites start here.
 inline constexpr int kNesCounterDot = 260;
@@ -104,7 +102,6 @@ struct NesSide {
     int32_t line_dots = kNesLineDots;
     uint64_t cycles = 0;       // CPU cycles since power-on
     uint64_t apu_cycles = 0;   // cycles the sound unit has run
-    bool odd_frame = false;
     bool nmi_line = false;     // the picture unit's NMI output at the last look
     uint32_t frame_dots = 0;   // dots of the frame so far, for the sound
     uint64_t sample_phase = 0; // fraction of an output sample carried between frames

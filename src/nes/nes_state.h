@@ -12,7 +12,7 @@
 
 namespace vt {
 
-inline constexpr uint32_t kNesCpuChunkSize = kNesCpuStateSize + kNesRamSize + 3 + 4 + 8 + 1 + 4 + 1;
+inline constexpr uint32_t kNesCpuChunkSize = kNesCpuStateSize + kNesRamSize + 3 + 4 + 8 + 4 + 1;
 
 template <class Io>
 void nes_cpu_chunk_io(Io& io, IoMachine<Io>& m) {
@@ -25,14 +25,11 @@ void nes_cpu_chunk_io(Io& io, IoMachine<Io>& m) {
     uint32_t low = uint32_t(s.cycles), high = uint32_t(s.cycles >> 32);
     io.u32(low);
     io.u32(high);
-    uint8_t odd = s.odd_frame;
-    io.u8(odd);
     uint32_t phase = uint32_t(s.sample_phase);
     io.u32_at_most(phase, 59'062'499);
     io.u8(s.open_bus);
     if constexpr (Io::loading) {
         s.cycles = uint64_t(high) << 32 | low;
-        s.odd_frame = odd & 1;
         s.sample_phase = phase;
         s.strobe &= 1;
     }
