@@ -407,6 +407,25 @@ void frame_counter_restart(NesApu& a) {
     }
 }
 
+// Cycles to the earliest event of any timer or of the frame counter.
+uint32_t next_event_in(const NesApu& a) {
+    const uint32_t write_in = a.frame_write_delay > 0 ? a.frame_write_delay : kNesApuIdle;
+    return std::min({a.pulse[0].timer, a.pulse[1].timer, a.triangle.timer, a.noise.timer, a.dmc.timer,
+                     frame_step_in(a), write_in});
+}
+
+void settle(NesApu& a) {
+    const uint32_t n = a.unsettled;
+    if (n == 0) return;
+    a.unsettled = 0;
+    // No event lies inside: every timer is further away than `n`.
+    for (uint32_t* timer : {&a.pulse[0].timer, &a.pulse[1].timer, &a.triangle.timer, &a.noise.timer, &a.dmc.timer})
+        *timer = *timer > n ? *timer - n : 1;
+    if (a.frame_write_delay > 0) a.frame_write_delay = a.frame_write_delay > n ? a.frame_write_delay - n : 1;
+    a.frame_cycle += n;
+    a.odd_cycle ^= (n & 1);
+}
+
 void load_length(NesApu& a, int channel, uint8_t& length, uint8_t value) {
     if (a.enabled & (1 << channel)) length = kLengths[value >> 3];
 }
@@ -440,6 +459,7 @@ void nes_apu_power_on(NesApu& a) {
     a.frame_write_value = 0;
     a.five_step = false;
     a.odd_cycle = false;
+    a.unsettled = 0;
     a.stall_cycles = 0;
     a.level = 0;
     a.block_sum = 0;
@@ -469,12 +489,15 @@ void nes_apu_reset(NesApu& a) {
     a.dmc.level &= 1;
     a.frame_write_value = a.registers[0x17];
     a.frame_write_delay = 0;
+    settle(a);
     frame_counter_restart(a);
     update_level(a);
+    a.quiet = next_event_in(a);
 }
 
 void nes_apu_write(NesApu& a, uint16_t address, uint8_t value) {
     if (address < 0x4000 || address > 0x4017 || address == 0x4014 || address == 0x4016) return;
+    settle(a);
     const unsigned r = address - 0x4000;
     a.registers[r] = value;
     switch (r) {
@@ -556,6 +579,7 @@ void nes_apu_write(NesApu& a, uint16_t address, uint8_t value) {
         break;
     }
     update_level(a);
+    a.quiet = next_event_in(a);
 }
 
 uint8_t nes_apu_peek_status(const NesApu& a) {
@@ -569,8 +593,21 @@ uint8_t nes_apu_read_status(NesApu& a) {
     return s;
 }
 
+void nes_apu_sync(NesApu& a) {
+    settle(a);
+    a.quiet = next_event_in(a);
+}
+
 void nes_apu_run(NesApu& a, uint32_t cycles) {
     a.cycle += cycles;
+    if (cycles < a.quiet) {
+        // Nothing happens: the level stays, the timers are charged later.
+        a.quiet -= cycles;
+        a.unsettled += cycles;
+        accumulate(a, cycles);
+        return;
+    }
+    settle(a);
     while (cycles > 0) {
         const uint32_t step_in = frame_step_in(a);
         const uint32_t write_in = a.frame_write_delay > 0 ? a.frame_write_delay : kNesApuIdle;
@@ -632,6 +669,7 @@ void nes_apu_run(NesApu& a, uint32_t cycles) {
         }
         if (changed) update_level(a);
     }
+    a.quiet = next_event_in(a);
 }
 
 uint32_t nes_apu_take_stall(NesApu& a) {
@@ -641,8 +679,10 @@ uint32_t nes_apu_take_stall(NesApu& a) {
 }
 
 void nes_apu_frame_end(NesApu& a, int16_t* out, uint32_t frames) {
+    settle(a);
     for (uint32_t* timer : {&a.pulse[0].timer, &a.pulse[1].timer, &a.triangle.timer, &a.noise.timer})
         if (idle(*timer)) *timer = kNesApuIdle;
+    a.quiet = next_event_in(a);
     flush_blocks(a);
     const uint32_t available = std::min(frames, a.pending_count);
     for (uint32_t i = 0; i < available; i++) out[2 * i] = out[2 * i + 1] = a.pending[i];
@@ -667,6 +707,8 @@ void nes_apu_frame_end(NesApu& a, int16_t* out, uint32_t frames) {
 // them are dropped. Power-on starts the same way from a history of the
 // resting level.
 void nes_apu_after_load(NesApu& a) {
+    settle(a);
+    a.quiet = next_event_in(a);
     // A damaged state's filter memories could hold anything.
     for (float* f : {&a.lowpass, &a.highpass90_in, &a.highpass90_out, &a.highpass440_in, &a.highpass440_out})
         if (!std::isfinite(*f) || std::fabs(*f) > 1e6f) *f = 0;

@@ -116,6 +116,12 @@ struct NesApu {
     uint8_t frame_write_value = 0;
     bool five_step = false;
     bool odd_cycle = false;  // the parity of the CPU cycle (APU cycles are two)
+    // The side runs the unit after every instruction: runs that reach no
+    // event only count their cycles here (`unsettled`, charged to the
+    // timers, the frame counter and the parity at the next event, write or
+    // nes_apu_sync) while `quiet` cycles remain before the next event.
+    uint32_t unsettled = 0;
+    uint32_t quiet = 0;
     // Cycles the DMC's sample fetches took from the CPU, not yet collected
     // by the side (nes_apu_take_stall).
     uint32_t stall_cycles = 0;
@@ -158,6 +164,9 @@ uint8_t nes_apu_peek_status(const NesApu& a);
 void nes_apu_run(NesApu& a, uint32_t cycles);
 // The IRQ line (frame counter or DMC).
 inline bool nes_apu_irq(const NesApu& a) { return a.frame_irq || a.dmc_irq; }
+// Charges the cycles run so far to the timers, the frame counter and the
+// parity (for whoever looks at those fields: the debugger, tests).
+void nes_apu_sync(NesApu& a);
 // CPU cycles the DMC's sample fetches stole since the last call (4 per
 // byte fetched); the side may add them to the CPU's time.
 uint32_t nes_apu_take_stall(NesApu& a);
@@ -178,7 +187,7 @@ inline constexpr uint32_t kNesApuStateSize =
     (2 + 4 + 1 + 1 + 1 + 1) +                 // triangle
     (4 + 2 + 1 + 3) +                         // noise
     (4 + 2 + 2 + 1 + 1 + 1 + 1 + 1 + 1) +     // DMC
-    4 + 4 + 1 + 1 + 4 +                       // frame counter, parity, stall
+    4 + 4 + 1 + 1 + 4 + 4 + 4 +               // frame counter, stall, unsettled, quiet
     4 + 4 + 4 +                               // level, block sum, block left
     2 + 4 + 2 * kNesApuHistory + 2 +          // converter position and history
     5 * 4 +                                   // filters
@@ -274,6 +283,8 @@ void nes_apu_state_io(Io& io, std::conditional_t<Io::loading, NesApu, const NesA
     uint8_t spare = 0;
     io.u8(spare);
     io.u32_at_most(a.stall_cycles, 1u << 20);
+    io.u32_at_most(a.unsettled, 1u << 20);
+    io.u32_at_most(a.quiet, kNesApuIdle);
     io.i32_within(a.level, 0, 32767);
     io.i32_within(a.block_sum, 0, 32767 * int32_t(kNesApuBlockCycles));
     io.u32_at_most(a.block_left, kNesApuBlockCycles);

@@ -35,6 +35,7 @@ TEST(NesApuFrameCounter, FourStepIrqTiming) {
             if (c.odd) nes_apu_run(*a, 1);
             nes_apu_run(*a, 10001 - (c.odd ? 1 : 0));  // an odd count: parity flips
             if (!c.odd) nes_apu_run(*a, 1);
+            nes_apu_sync(*a);
             ASSERT_EQ(a->odd_cycle, c.odd);
             write(*a, 0x4017, 0x00);
         }
