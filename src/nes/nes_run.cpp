@@ -72,6 +72,11 @@ void line_end(NesSide& s) {
         nes_apu_run(s.apu, uint32_t(s.cycles - s.apu_cycles));
         s.apu_cycles = s.cycles;
     }
+    // The DMC's sample fetches held the CPU for these cycles.
+    if (const uint32_t stall = nes_apu_take_stall(s.apu)) {
+        s.cycles += stall;
+        s.clock += int32_t(stall) * kNesDotsPerCycle;
+    }
     s.line++;
 }
 
