@@ -130,36 +130,28 @@ uint32_t chr_bytes(const NesSide& s) { return s.chr_rom ? s.info.chr_size : s.in
 // ---------------------------------------------------------------------------
 // The CPU's memory map
 
-uint8_t nes_read(NesSide& s, uint16_t address) {
-    s.cycles++;
-    s.clock += kNesDotsPerCycle;
+uint8_t nes_read_registers(NesSide& s, uint16_t address) {
     uint8_t v;
     switch (address >> 13) {
-        case 0: v = s.ram[address & 0x7FF]; break;
         case 1:
             v = nes_ppu_read(s.ppu, address, ppu_dot(s));
             if ((address & 7) == 2) look_at_nmi(s);
             break;
         case 2: v = read_io(s, address); break;
-        case 3:
+        default:
             if (!s.mapper_state.prg_ram_enabled) {
                 v = s.open_bus;
                 break;
             }
             v = s.prg_ram[address & 0x1FFF];
             break;
-        default: v = s.prg_page[(address >> 13) & 3][address & 0x1FFF]; break;
     }
     s.open_bus = v;
     return v;
 }
 
-void nes_write(NesSide& s, uint16_t address, uint8_t value) {
-    s.cycles++;
-    s.clock += kNesDotsPerCycle;
-    s.open_bus = value;
+void nes_write_registers(NesSide& s, uint16_t address, uint8_t value) {
     switch (address >> 13) {
-        case 0: s.ram[address & 0x7FF] = value; break;
         case 1:
             nes_ppu_write(s.ppu, address, value, ppu_dot(s));
             if ((address & 7) == 0) look_at_nmi(s);

@@ -119,9 +119,27 @@ void nes_side_reset(Machine& m);
 // After a state load: re-points the mapper's pages and restarts the frame.
 void nes_side_after_state_load(Machine& m);
 
-// The CPU's view of memory; each access is a CPU cycle.
-uint8_t nes_read(NesSide& s, uint16_t address);
-void nes_write(NesSide& s, uint16_t address, uint8_t value);
+// The CPU's view of memory; each access is a CPU cycle. RAM and PRG ROM
+// are read here; the registers, PRG RAM and mapper writes go out of line.
+uint8_t nes_read_registers(NesSide& s, uint16_t address);   // $2000-$7FFF
+void nes_write_registers(NesSide& s, uint16_t address, uint8_t value);  // $2000-$FFFF
+inline uint8_t nes_read(NesSide& s, uint16_t address) {
+    s.cycles++;
+    s.clock += kNesDotsPerCycle;
+    if (address < 0x2000) return s.open_bus = s.ram[address & 0x7FF];
+    if (address >= 0x8000) return s.open_bus = s.prg_page[(address >> 13) & 3][address & 0x1FFF];
+    return nes_read_registers(s, address);
+}
+inline void nes_write(NesSide& s, uint16_t address, uint8_t value) {
+    s.cycles++;
+    s.clock += kNesDotsPerCycle;
+    s.open_bus = value;
+    if (address < 0x2000) {
+        s.ram[address & 0x7FF] = value;
+        return;
+    }
+    nes_write_registers(s, address, value);
+}
 // What a read would return now, without side effects (debugger, DMC).
 uint8_t nes_peek(const NesSide& s, uint16_t address);
 
