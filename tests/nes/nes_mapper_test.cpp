@@ -224,3 +224,20 @@ TEST(NesMappers, Mmc3IrqAcknowledgeAndDisable) {
 
 }  // namespace
 }  // namespace vt
+
+namespace vt {
+namespace {
+
+TEST(NesMapperImages, Mmc3IrqsReachTheCpuFourTimesAFrame) {
+    auto m = test::machine_with_nes_rom("mmc3_irq");
+    test::run_frames(*m, 12);
+    const auto& ram = m->nes.ram;
+    ASSERT_EQ(ram[0x300], 0xA5);
+    EXPECT_EQ(ram[0x301], 1);  // R6 put bank 1 at $8000
+    EXPECT_EQ(ram[0x302], 0);
+    // Frames after the first full one: after lines 49, 100, 151 and 202.
+    for (int f = 2; f < 8; f++) EXPECT_EQ(ram[0x400 + f], 4) << "frame " << f;
+}
+
+}  // namespace
+}  // namespace vt
