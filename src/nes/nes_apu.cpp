@@ -420,6 +420,7 @@ void settle(NesApu& a) {
     const uint32_t n = a.unsettled;
     if (n == 0) return;
     a.unsettled = 0;
+    accumulate(a, n);  // the level held all along
     // No event lies inside: every timer is further away than `n`.
     for (uint32_t* timer : {&a.pulse[0].timer, &a.pulse[1].timer, &a.triangle.timer, &a.noise.timer, &a.dmc.timer})
         *timer = *timer > n ? *timer - n : 1;
@@ -603,10 +604,10 @@ void nes_apu_sync(NesApu& a) {
 void nes_apu_run(NesApu& a, uint32_t cycles) {
     a.cycle += cycles;
     if (cycles < a.quiet) {
-        // Nothing happens: the level stays, the timers are charged later.
+        // Nothing happens: the level stays; the cycles are charged to the
+        // timers and the output later, at once.
         a.quiet -= cycles;
         a.unsettled += cycles;
-        accumulate(a, cycles);
         return;
     }
     settle(a);
