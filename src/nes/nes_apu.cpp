@@ -716,6 +716,7 @@ void nes_apu_frame_end(NesApu& a, int16_t* out, uint32_t frames) {
 // resting level.
 void nes_apu_after_load(NesApu& a) {
     settle(a);
+    update_level(a);
     a.quiet = next_event_in(a);
     // A damaged state's filter memories could hold anything.
     for (float* f : {&a.lowpass, &a.highpass90_in, &a.highpass90_out, &a.highpass440_in, &a.highpass440_out})
