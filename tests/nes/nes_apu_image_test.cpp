@@ -9,7 +9,7 @@
 #include "core/driver.h"
 #include "nes/nes_side.h"
 #include "support/test_rom.h"
-#include "tests/nes/nes_apu_harness.h"
+#include "nes/nes_apu_harness.h"
 
 namespace vt {
 namespace {
