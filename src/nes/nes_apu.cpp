@@ -118,7 +118,7 @@ void finish_sample(NesApu& a, float converted) {
     a.highpass440_out = kHighpass440 * (a.highpass440_out + a.highpass90_out - a.highpass440_in);
     a.highpass440_in = a.highpass90_out;
     const float y = std::clamp(a.highpass440_out * kOutputGain, -32768.0f, 32767.0f);
-    if (a.pending_count < kNesApuPendingRoom) a.pending[a.pending_count++] = int16_t(std::lround(y));
+    if (a.pending_count < kNesApuPendingRoom) a.pending[a.pending_count++] = int16_t(y < 0 ? y - 0.5f : y + 0.5f);
 }
 
 // Feeds `count` blocks to the converter and finishes what it gives back;
@@ -126,10 +126,12 @@ void finish_sample(NesApu& a, float converted) {
 void convert(NesApu& a, const int16_t* input, uint32_t count, bool remember = true) {
     ensure_converter(a);
     if (remember) {
-        for (uint32_t i = 0; i < count; i++) {
-            a.history[a.history_position] = input[i];
-            a.history_position = uint16_t((a.history_position + 1) & (kNesApuHistory - 1));
-        }
+        const uint32_t kept = std::min<uint32_t>(count, kNesApuHistory);
+        const int16_t* from = input + (count - kept);
+        const uint32_t first = std::min<uint32_t>(kept, kNesApuHistory - a.history_position);
+        std::copy_n(from, first, a.history.begin() + a.history_position);
+        std::copy_n(from + first, kept - first, a.history.begin());
+        a.history_position = uint16_t((a.history_position + kept) & (kNesApuHistory - 1));
     }
     float out[512];
     while (count > 0) {
@@ -268,7 +270,7 @@ void noise_rearm(NesApu& a) {
 
 void update_level(NesApu& a) {
     a.level = kPulseMix.level[pulse_output(a, 0) + pulse_output(a, 1)] +
-              int32_t(std::lround(tnd_level(triangle_output_x2(a), noise_output(a), a.dmc.level)));
+              int32_t(tnd_level(triangle_output_x2(a), noise_output(a), a.dmc.level) + 0.5f);
 }
 
 void dmc_restart(NesApu& a) {
@@ -418,6 +420,7 @@ void settle(NesApu& a) {
     const uint32_t n = a.unsettled;
     if (n == 0) return;
     a.unsettled = 0;
+    accumulate(a, n);  // the level held all along
     // No event lies inside: every timer is further away than `n`.
     for (uint32_t* timer : {&a.pulse[0].timer, &a.pulse[1].timer, &a.triangle.timer, &a.noise.timer, &a.dmc.timer})
         *timer = *timer > n ? *timer - n : 1;
@@ -440,7 +443,7 @@ int32_t nes_apu_mix(int pulse1, int pulse2, int triangle, int noise, int dmc) {
     triangle = std::clamp(triangle, 0, 15);
     noise = std::clamp(noise, 0, 15);
     dmc = std::clamp(dmc, 0, 127);
-    return kPulseMix.level[pulse1 + pulse2] + int32_t(std::lround(tnd_level(2 * triangle, noise, dmc)));
+    return kPulseMix.level[pulse1 + pulse2] + int32_t(tnd_level(2 * triangle, noise, dmc) + 0.5f);
 }
 
 // ------------------------------------------------------------ the interface
@@ -601,10 +604,10 @@ void nes_apu_sync(NesApu& a) {
 void nes_apu_run(NesApu& a, uint32_t cycles) {
     a.cycle += cycles;
     if (cycles < a.quiet) {
-        // Nothing happens: the level stays, the timers are charged later.
+        // Nothing happens: the level stays; the cycles are charged to the
+        // timers and the output later, at once.
         a.quiet -= cycles;
         a.unsettled += cycles;
-        accumulate(a, cycles);
         return;
     }
     settle(a);
@@ -624,9 +627,12 @@ void nes_apu_run(NesApu& a, uint32_t cycles) {
                 if (p.period < 8) {
                     p.timer = kNesApuIdle;
                 } else {
+                    // Only a change of the duty bit can change the level.
+                    const uint8_t* duty = kDuty[a.registers[&p == &a.pulse[0] ? 0 : 4] >> 6];
+                    const uint8_t before = duty[p.step];
                     p.step = (p.step + 1) & 7;
                     p.timer = pulse_timer_period(p);
-                    changed = true;
+                    changed |= duty[p.step] != before;
                 }
             }
         }
@@ -645,16 +651,18 @@ void nes_apu_run(NesApu& a, uint32_t cycles) {
         if (z.timer == 0) {
             const int tap = (a.registers[0x0E] & 0x80) ? 6 : 1;
             const uint16_t feedback = (z.shift ^ (z.shift >> tap)) & 1;
+            const uint16_t before = z.shift;
             z.shift = uint16_t(z.shift >> 1 | feedback << 14);
             z.timer = kNesApuIdle;
             noise_rearm(a);
-            changed = true;
+            changed |= ((z.shift ^ before) & 1) != 0;
         }
         a.dmc.timer -= n;
         if (a.dmc.timer == 0) {
+            const uint8_t before = a.dmc.level;
             dmc_clock(a);
             a.dmc.timer = kDmcPeriods[a.registers[0x10] & 0x0F];
-            changed = true;
+            changed |= a.dmc.level != before;
         }
         if (n == step_in) {
             frame_step(a);
@@ -708,6 +716,7 @@ void nes_apu_frame_end(NesApu& a, int16_t* out, uint32_t frames) {
 // resting level.
 void nes_apu_after_load(NesApu& a) {
     settle(a);
+    update_level(a);
     a.quiet = next_event_in(a);
     // A damaged state's filter memories could hold anything.
     for (float* f : {&a.lowpass, &a.highpass90_in, &a.highpass90_out, &a.highpass440_in, &a.highpass440_out})

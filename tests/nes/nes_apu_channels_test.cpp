@@ -2,7 +2,7 @@
 // output, length counters, envelopes, sweep and its muting, noise.
 #include <gtest/gtest.h>
 
-#include "tests/nes/nes_apu_harness.h"
+#include "nes/nes_apu_harness.h"
 
 namespace vt::test {
 namespace {

@@ -6,7 +6,7 @@
 #include <random>
 
 #include "core/state_io.h"
-#include "tests/nes/nes_apu_harness.h"
+#include "nes/nes_apu_harness.h"
 
 namespace vt::test {
 namespace {
