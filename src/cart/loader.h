@@ -38,8 +38,6 @@ inline constexpr const char* kSplitSetTooLong =
     "The split files of this image go on past part 999.  \rVeltrane cannot load them.  ";
 inline constexpr const char* kImageTooLarge = "The specified file is larger than 12 MB and cannot be a Gamepak.  ";
 inline constexpr const char* kImageTooSmall = "The specified file is too small to be a Gamepak.  ";
-inline constexpr const char* kNesNotAvailable =
-    "This is an NES image. Veltrane recognises it, but cannot run NES images yet.  ";
 inline constexpr const char* kSuperGameBoyMissing = "Could not find hardware device \"Super Game Boy\".  ";
 inline constexpr const char* kOverdumpCaption = "Gamepak Properties";
 inline constexpr const char* kOverdumpQuestion =

@@ -26,6 +26,7 @@
 #include "core/system_registers.h"
 #include "core/timing.h"
 #include "debug/debugger.h"
+#include "nes/nes_side.h"
 #include "video/dma.h"
 #include "video/ppu.h"
 
@@ -73,6 +74,7 @@ struct Machine {
     St018 st018;
     Bsx bsx;
     Sgb sgb;
+    NesSide nes;  // runs NES images in place of the SNES units
     Cartridge cart;
     Debugger debug;
     HostHooks host;

@@ -40,7 +40,11 @@ std::string load_failure_reason(const LoadResult& r, const std::string& path) {
     }
     if (m == kNotValidGamepak) return "no valid Gamepak header found";
     if (m == kImageTooLarge) return "larger than 12 MB";
-    if (m == kNesNotAvailable) return "NES images cannot be run yet";
+    // The NES loader's reasons name the header's sizes or the mapper.
+    if (m == kNesImageTruncated || m == kNesImageInvalid || m.rfind("This NES image needs mapper", 0) == 0) {
+        const std::string prefix = path + ": ";
+        return r.problem.rfind(prefix, 0) == 0 ? r.problem.substr(prefix.size()) : r.problem;
+    }
     if (m == kSplitPartMissing || m == kGameDoctorMissingFile) return "a part of the split image is missing";
     if (m == kGameDoctorNaming) return "the name does not follow the Game Doctor naming";
     if (m == kSuperGameBoyMissing) return "no Super Game Boy cartridge is loaded";

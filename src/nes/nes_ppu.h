@@ -15,6 +15,11 @@
 
 namespace vt {
 
+inline constexpr uint16_t kNesNoDot = 0xFFFF;
+inline constexpr uint16_t kNesDotsPerLine = 341;
+inline constexpr uint16_t kNesPreRenderLine = 261;
+inline constexpr uint16_t kNesVblankLine = 241;
+
 struct NesPpu {
     // Memory the cartridge's mapper points at (set by the mapper after
     // every bank change, power-on and state load; never saved): eight 1 KiB
@@ -39,13 +44,29 @@ struct NesPpu {
     bool write_toggle = false;
     uint8_t read_buffer = 0;
     uint8_t open_bus = 0;
+    // Frame parity: the pre-render line of an odd frame is one dot short
+    // while rendering is on.
+    bool odd_frame = false;
+
+    // Where the unit is within the current line (not saved: a state is
+    // taken between frames). The line is drawn when it starts; the changes
+    // of the scroll address that the hardware makes at fixed dots of the
+    // line wait in `next_event` until a register access at a later dot, or
+    // the next line, passes them.
+    uint16_t line = 0;
+    uint8_t next_event = 0;        // index into the line's event list
+    uint16_t sprite_zero_dot = kNesNoDot;  // dot of this line's sprite-zero hit, or kNesNoDot
 };
 
 void nes_ppu_power_on(NesPpu& p);
 void nes_ppu_reset(NesPpu& p);
-// The work at the start of `line`: draws a visible line into two rows of
-// `picture` (kPictureStride bytes a row, blue-green-red), raises the V-blank
-// flag on line 241, clears the flags on line 261.
+// The work at the start of `line`: finishes the line before it, draws a
+// visible line (0-239) into `picture`, raises the V-blank flag on line 241,
+// clears the flags on line 261. `picture` is the whole 512 x 478 output
+// picture (kPictureStride bytes a row, blue-green-red) or null for a frame
+// that is not shown: NES line n fills rows 2n - 1 and 2n, so the 480 rows
+// of the doubled picture lose their first and last row. Without a picture
+// the line is still composed (the sprite-zero hit needs it).
 void nes_ppu_line(NesPpu& p, uint16_t line, uint8_t* picture);
 // $2000-$2007 (address AND 7), at `dot` of the current line.
 uint8_t nes_ppu_read(NesPpu& p, uint16_t address, uint16_t dot);
@@ -58,9 +79,15 @@ void nes_ppu_oam_dma(NesPpu& p, const uint8_t* page);
 bool nes_ppu_nmi_line(const NesPpu& p);
 // Background or sprites enabled (mappers count lines only then).
 bool nes_ppu_rendering(const NesPpu& p);
+// Dots in `line`: 341, or 340 for the pre-render line of an odd frame with
+// rendering on (the unit skips its last dot there).
+uint16_t nes_ppu_line_dots(const NesPpu& p, uint16_t line);
+// Byte `address` (0-$3FFF) of the unit's memory as $2007 would read it,
+// without side effects (debugger, tests).
+uint8_t nes_ppu_peek_memory(const NesPpu& p, uint16_t address);
 
 // Save state: everything except the mapper's pointers.
-inline constexpr uint32_t kNesPpuStateSize = 2048 + 32 + 256 + 3 + 1 + 2 + 2 + 1 + 1 + 1 + 1;
+inline constexpr uint32_t kNesPpuStateSize = 2048 + 32 + 256 + 3 + 1 + 2 + 2 + 1 + 1 + 1 + 1 + 1;
 template <class Io>
 void nes_ppu_state_io(Io& io, std::conditional_t<Io::loading, NesPpu, const NesPpu>& p) {
     io.bytes(p.ciram);
@@ -78,6 +105,13 @@ void nes_ppu_state_io(Io& io, std::conditional_t<Io::loading, NesPpu, const NesP
     if constexpr (Io::loading) p.write_toggle = toggle & 1;
     io.u8(p.read_buffer);
     io.u8(p.open_bus);
+    uint8_t odd = p.odd_frame;
+    io.u8(odd);
+    if constexpr (Io::loading) {
+        p.odd_frame = odd & 1;
+        p.next_event = 0;
+        p.sprite_zero_dot = kNesNoDot;
+    }
 }
 
 }  // namespace vt

@@ -17,6 +17,7 @@
 #include "core/machine.h"
 #include "debug/breakpoints.h"
 #include "debug/cpu_trace.h"
+#include "debug/nes_inspector_data.h"
 #include "debug/register_names.h"
 #include "debug/spc700_listing.h"
 #include "debug/stepping.h"
@@ -210,18 +211,21 @@ QWidget* InspectorWindow::build_cpu_io_page() {
 }
 
 QWidget* InspectorWindow::build_nes_page() {
-    auto* settings = make_grid(0, 2, nullptr);
+    nes_settings_ = make_grid(0, 2, nullptr);
+    nes_settings_->setObjectName(QStringLiteral("gridNesPpuSettings"));
     Grid g;
     for (const char* key : {"Screen Size", "Screen Base Address", "Screen Name Address", "Screen Clipping",
                             "Screen Visible", "Sprite Size", "Sprite Base Address", "Sprite Clipping",
                             "Sprite Visible"}) {
         g.push_back({key, "--"});
     }
-    fill_grid(settings, g);
-    auto* registers = make_grid(8, 2, nullptr);
-    fill_grid(registers, unknown_values(nes_ppu_register_names()));
-    auto* sprites = make_grid(64, 4, nullptr);
-    return column({settings, registers, sprites});
+    fill_grid(nes_settings_, g);
+    nes_registers_ = make_grid(8, 2, nullptr);
+    nes_registers_->setObjectName(QStringLiteral("gridNesPpu"));
+    fill_grid(nes_registers_, unknown_values(nes_ppu_register_names()));
+    nes_sprites_ = make_grid(64, 4, nullptr);
+    nes_sprites_->setObjectName(QStringLiteral("gridNesSprites"));
+    return column({nes_settings_, nes_registers_, nes_sprites_});
 }
 
 QWidget* InspectorWindow::build_dsp_ports_page() {
@@ -304,8 +308,17 @@ void InspectorWindow::redraw(InspectorPage page) {
             }
             break;
         }
+        case InspectorPage::NesPpu: {
+            if (!m.cart.nes) break;
+            fill_grid(nes_settings_, nes_ppu_settings(m));
+            fill_grid(nes_registers_, nes_ppu_register_grid(m));
+            const auto rows = nes_sprite_grid(m);
+            for (size_t r = 0; r < rows.size(); r++) {
+                for (size_t c = 0; c < rows[r].size(); c++) set_cell(nes_sprites_, int(r), int(c), qs(rows[r][c]));
+            }
+            break;
+        }
         case InspectorPage::SuperFx:
-        case InspectorPage::NesPpu:
         case InspectorPage::DspPorts: break;  // filled by the chips' own code when they exist
         case InspectorPage::Ppu: {
             fill_grid(ppu_settings_, ppu_settings(m));

@@ -144,6 +144,9 @@ private:
     QTableWidget* ppu_settings_ = nullptr;
     QTableWidget* ppu_registers_ = nullptr;
     QTableWidget* oam_ = nullptr;
+    QTableWidget* nes_settings_ = nullptr;
+    QTableWidget* nes_registers_ = nullptr;
+    QTableWidget* nes_sprites_ = nullptr;
 
     QTableWidget* cpu_io_settings_ = nullptr;
     QTableWidget* cpu_io_registers_ = nullptr;

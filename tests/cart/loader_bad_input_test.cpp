@@ -64,7 +64,7 @@ TEST(LoaderBadInput, FilesOnDiskThatAreNoImagesSayWhy) {
         {odd.file("bad_ffe.smc", with_header(ffe_header(false, 7), good)), kNotValidGamepak,
          "its copier header gives the file type 7, not 4 (a Gamepak)"},
         {odd.file("noise.sfc", noise), kNotValidGamepak, "no valid internal header found"},
-        {odd.file("game.nes", nes), kNesNotAvailable, "an NES image"},
+        {odd.file("game.nes", nes), kNesImageInvalid, "its header gives no PRG ROM"},
     };
 
     MemoryFiles memory;

@@ -334,7 +334,7 @@ TEST(BadInput, EveryRefusalHasItsMessageAndLeavesTheMachineAlone) {
     };
     for (Case c : {Case{"/r/missing.sfc", kFileCouldNotBeLoaded}, Case{"/r/empty.sfc", kImageTooSmall},
                    Case{"/r/tiny.sfc", kImageTooSmall}, Case{"/r/header_only.smc", kImageTooSmall},
-                   Case{"/r/bad_ffe.smc", kNotValidGamepak}, Case{"/r/game.nes", kNesNotAvailable}}) {
+                   Case{"/r/bad_ffe.smc", kNotValidGamepak}, Case{"/r/game.nes", kNesImageInvalid}}) {
         LoadResult r = load_gamepak(l.m(), c.path, options);
         EXPECT_EQ(r.status, LoadStatus::Failed) << c.path;
         EXPECT_EQ(r.message, c.message) << c.path;

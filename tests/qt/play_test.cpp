@@ -464,7 +464,9 @@ private slots:
         } cases[] = {
             {"tiny.sfc", QByteArray(100, 'x'), ": too small to be a Gamepak (100 bytes)"},
             {"noise.sfc", QByteArray(65536, '\x5A'), ": no valid Gamepak header found"},
-            {"game.nes", QByteArray("NES\x1A", 4) + QByteArray(40000, '\0'), ": NES images cannot be run yet"},
+            {"game.nes", QByteArray("NES\x1A", 4) + QByteArray(40000, '\0'), ": its header gives no PRG ROM"},
+            {"mmc5.nes", QByteArray("NES\x1A\x02\x01\x50", 7) + QByteArray(40000, '\0'),
+             ": mapper 5 is not supported"},
         };
         for (const auto& c : cases) {
             QFile file(QString::fromStdString(f.path(c.name)));
