@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "nes/nes_cartridge.h"
+
 namespace vt {
 
 inline constexpr uint32_t kRomBufferSize = 12 * 1024 * 1024;
@@ -79,6 +81,7 @@ struct Cartridge {
     bool hirom = false;
     bool interleave_allowed = true;
     bool nes = false;
+    NesCartridgeInfo nes_info;  // NES images: what the iNES header says
     bool gd3 = false;
     uint8_t coprocessor = kCoprocNone;
     uint8_t dsp_variant = 0;  // 1-4 for DSP-1 to DSP-4

@@ -47,6 +47,7 @@ struct Load {
     std::array<uint8_t, 80> header_area;  // $xxB0-$xxFF of the header's bank
     bool interleaved_extended = false;
     std::vector<uint8_t> autoexec;
+    std::vector<uint8_t> nes_trainer;  // 512 bytes for PRG RAM at $7000
 
     explicit Load(const LoadOptions& o) : options(o) { header_area.fill(0xFF); }
 
@@ -457,6 +458,43 @@ void read_program_files(Load& ld) {
 // ---------------------------------------------------------------------------
 // Reading and recognising the image, without touching the machine.
 
+// An image that starts with "NES" $1A: PRG ROM then CHR ROM go to the start
+// of the ROM buffer; the side's battery RAM is 8 KiB of PRG RAM.
+bool read_nes(Load& ld, const std::string& path) {
+    Cartridge& c = *ld.cart;
+    const NesImage img = read_nes_image(ld.data, kRomBufferSize);
+    switch (img.status) {
+        case NesImageStatus::Ok: break;
+        case NesImageStatus::UnsupportedMapper: {
+            ld.fail(kNotValidGamepak, problem_with(path, img.reason), MessageIcon::Warning);
+            ld.result.message = nes_unsupported_mapper_message(img.info.mapper);
+            return false;
+        }
+        case NesImageStatus::Truncated: ld.fail(kNesImageTruncated, problem_with(path, img.reason)); return false;
+        case NesImageStatus::TooLarge: ld.fail(kImageTooLarge, problem_with(path, img.reason)); return false;
+        case NesImageStatus::Invalid: ld.fail(kNesImageInvalid, problem_with(path, img.reason)); return false;
+    }
+    const NesCartridgeInfo& info = img.info;
+    c.nes = true;
+    c.nes_info = info;
+    const uint32_t rom_bytes = info.prg_size + info.chr_size;
+    std::copy_n(ld.data.begin() + img.prg_offset, rom_bytes, c.rom.begin());
+    if (info.trainer) {
+        ld.nes_trainer.assign(ld.data.begin() + img.trainer_offset,
+                              ld.data.begin() + img.trainer_offset + kNesTrainerSize);
+    }
+    c.image_size = rom_bytes;
+    c.crc32 = crc32(c.rom.data(), rom_bytes);
+    c.header_bytes_read += kNesHeaderSize;
+    c.header_title = "NES Emulator";
+    c.has_battery = info.battery;
+    c.sram_size = info.battery ? kNesPrgRamSize : 0;
+    c.sram_mask = kNesPrgRamSize - 1;
+    c.last_bank = 0;
+    ld.data = {};
+    return true;
+}
+
 bool read_image(Load& ld, const std::string& path) {
     Cartridge& c = *ld.cart;
     std::vector<uint8_t> file;
@@ -510,11 +548,7 @@ bool read_image(Load& ld, const std::string& path) {
     bool more = c.copier_header == CopierHeader::Ffe && ffe_more_parts(c.copier_header_bytes);
     if (!read_split_parts(ld, path, more)) return false;
 
-    if (ld.data.size() >= 4 && std::memcmp(ld.data.data(), "NES\x1A", 4) == 0) {
-        c.nes = true;
-        ld.fail(kNesNotAvailable, problem_with(path, "an NES image"), MessageIcon::Warning);
-        return false;
-    }
+    if (ld.data.size() >= 4 && std::memcmp(ld.data.data(), "NES\x1A", 4) == 0) return read_nes(ld, path);
     if (ld.data.size() < kMinImageData) {
         ld.fail(kImageTooSmall, too_small(path, ld.data.size()));
         return false;
@@ -584,6 +618,12 @@ void commit(Load& ld, Machine& m) {
         if (!problem.empty()) warn_battery_file(ld, bsx_sram_path(c, folders), problem);
     }
 
+    if (c.nes) {
+        // PRG RAM without a battery starts cleared; a trainer sits at $7000.
+        if (!c.has_battery) std::fill_n(c.sram.begin(), kNesPrgRamSize, 0);
+        std::copy(ld.nes_trainer.begin(), ld.nes_trainer.end(), c.sram.begin() + 0x1000);
+    }
+
     t.gamepak_loaded = true;
     machine_power_on(m);
     m.ppu.stat78 = c.pal ? 0x73 : 0x63;
@@ -621,6 +661,11 @@ LoadResult load_gamepak(Machine& m, const std::string& path, const LoadOptions& 
 
     Cartridge& c = *ld.cart;
     c.title = c.header_title;
+    if (c.nes) {
+        commit(ld, m);
+        ld.result.status = LoadStatus::Loaded;
+        return std::move(ld.result);
+    }
     look_up_database(ld);
     correct_header_fields(ld);
     check_overdump(ld);

@@ -53,6 +53,22 @@ RomInformation rom_information(const Cartridge& c) {
     RomInformation info;
     info.title = c.title;
 
+    if (c.nes) {
+        // "ROM + MMC1", "128K ROM + 128K VROM"
+        const NesCartridgeInfo& n = c.nes_info;
+        info.type = "ROM + " + nes_mapper_name(n.mapper);
+        info.size = std::to_string(n.prg_size / 1024) + "K ROM";
+        if (n.chr_size) info.size += " + " + std::to_string(n.chr_size / 1024) + "K VROM";
+        info.country = country_name(c.country);
+        info.license = licensee_name(c.licensee);
+        info.version = "1." + std::to_string(c.version);
+        info.checksum = checksum_status(c);
+        char crc[9];
+        std::snprintf(crc, sizeof crc, "%08X", c.crc32);
+        info.crc32 = crc;
+        return info;
+    }
+
     const Board* board = find_board(c.pcb_id);
     if (board) {
         // The board names the layout; the chip still gets its name.

@@ -75,8 +75,14 @@ bool write_outputs(vt::EmulatorHost& host, const Options& o) {
     if (!o.wav.empty()) ok = cli::finish_wav_capture(m) && ok;
     if (!o.png.empty()) ok = cli::write_png(m, o.png, o.png_format) && ok;
     if (!o.save_state.empty()) ok = cli::save_state_file(host, o.save_state) && ok;
-    if (!o.dump_wram.empty()) ok = cli::write_dump(o.dump_wram, m.mem.wram.data(), m.mem.wram.size()) && ok;
-    if (!o.dump_sram.empty()) ok = cli::write_dump(o.dump_sram, m.cart.sram.data(), m.cart.sram_size) && ok;
+    if (m.cart.nes) {
+        // The NES side: its 2 KiB of RAM and the 8 KiB of PRG RAM at $6000-$7FFF.
+        if (!o.dump_wram.empty()) ok = cli::write_dump(o.dump_wram, m.nes.ram.data(), m.nes.ram.size()) && ok;
+        if (!o.dump_sram.empty()) ok = cli::write_dump(o.dump_sram, m.cart.sram.data(), vt::kNesPrgRamSize) && ok;
+    } else {
+        if (!o.dump_wram.empty()) ok = cli::write_dump(o.dump_wram, m.mem.wram.data(), m.mem.wram.size()) && ok;
+        if (!o.dump_sram.empty()) ok = cli::write_dump(o.dump_sram, m.cart.sram.data(), m.cart.sram_size) && ok;
+    }
     if (!o.dump_vram.empty()) ok = cli::dump_vram(m, o.dump_vram) && ok;
     if (!o.dump_cgram.empty()) ok = cli::dump_cgram(m, o.dump_cgram) && ok;
     if (!o.dump_oam.empty()) ok = cli::dump_oam(m, o.dump_oam) && ok;

@@ -7,6 +7,7 @@
 #include "coproc/chips.h"
 #include "core/machine.h"
 #include "core/main_cpu.h"
+#include "nes/nes_side.h"
 #include "video/dma.h"
 #include "video/ppu.h"
 
@@ -368,6 +369,11 @@ void attach_chip_hooks(Machine& m) {
 RunStop machine_run(Machine& m, RunUnit unit) {
     Timing& t = m.timing;
     t.stop_requested = false;
+    if (m.cart.nes) {
+        t.last_stop = nes_machine_run(m, unit);
+        t.stop_requested = false;
+        return t.last_stop;
+    }
     const uint32_t pc = program_address(m);
     if (unit == RunUnit::Instruction) {
         m.debug.passing_break = pc;
@@ -397,9 +403,21 @@ void driver_rewind_to_frame_start(Machine& m) {
     t.joypad_point = kNoHirq;
     timing_update_event_point(t);
     t.stop_requested = false;
+    m.nes.point = NesPoint::FrameStart;
+    m.nes.line = 0;
 }
 
 void machine_power_on(Machine& m) {
+    if (m.cart.nes) {
+        // The NES side's units replace the SNES ones; the SNES driver state
+        // stays at a frame start so nothing else sees a run in progress.
+        nes_side_power_on(m);
+        m.timing.frame_counter = 0;
+        driver_rewind_to_frame_start(m);
+        m.timing.chip_catch_up = nullptr;
+        m.timing.chip_line_end = nullptr;
+        return;
+    }
     ppu_power_on(m);
     sysregs_power_on(m);
     dma_power_on(m);
@@ -411,6 +429,11 @@ void machine_power_on(Machine& m) {
 }
 
 void machine_reset(Machine& m) {
+    if (m.cart.nes) {
+        nes_side_reset(m);
+        driver_rewind_to_frame_start(m);
+        return;
+    }
     chip_reset(m);
     ppu_reset(m);
     sysregs_reset(m);

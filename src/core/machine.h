@@ -22,6 +22,7 @@
 #include "core/system_registers.h"
 #include "core/timing.h"
 #include "debug/debugger.h"
+#include "nes/nes_side.h"
 #include "video/dma.h"
 #include "video/ppu.h"
 
@@ -65,6 +66,7 @@ struct Machine {
     Sdd1 sdd1;
     Srtc srtc;
     Cx4 cx4;
+    NesSide nes;  // runs NES images in place of the SNES units
     Cartridge cart;
     Debugger debug;
     HostHooks host;

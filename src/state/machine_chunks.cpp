@@ -10,6 +10,7 @@
 #include "core/machine.h"
 #include "core/main_cpu.h"
 #include "core/system_registers.h"
+#include "nes/nes_state.h"
 #include "state/battery_ram.h"
 #include "video/dma.h"
 #include "video/ppu.h"
@@ -67,8 +68,20 @@ constexpr MachineChunkLayout kLayouts[] = {
 // The shared chunks come first; "SRAM" follows them.
 constexpr size_t kSharedLayouts = 7;
 
+// The NES side's chunks, written after the others for NES images only.
+constexpr MachineChunkLayout kNesLayouts[] = {
+    {make_tag("XNCP"), kNesCpuChunkSize, false, &nes_cpu_chunk_io<StateWriter>, &nes_cpu_chunk_io<StateReader>},
+    {make_tag("XNPP"), kNesPpuStateSize, false, &nes_ppu_chunk_io<StateWriter>, &nes_ppu_chunk_io<StateReader>},
+    {make_tag("XNAP"), kNesApuStateSize, false, &nes_apu_chunk_io<StateWriter>, &nes_apu_chunk_io<StateReader>},
+    {make_tag("XNMP"), kNesMapperChunkSize, false, &nes_mapper_chunk_io<StateWriter>,
+     &nes_mapper_chunk_io<StateReader>},
+};
+
 const MachineChunkLayout* find_layout(const ChunkTag& tag) {
     for (const MachineChunkLayout& c : kLayouts) {
+        if (c.tag == tag) return &c;
+    }
+    for (const MachineChunkLayout& c : kNesLayouts) {
         if (c.tag == tag) return &c;
     }
     return nullptr;
@@ -141,6 +154,9 @@ void append_machine_chunks(const Machine& m, const StateOptions& options, std::v
         std::copy(m.cart.sram.begin(), m.cart.sram.begin() + size, append_chunk(file, kTagSram, size));
     }
     for (size_t i = kSharedLayouts; i < std::size(kLayouts); i++) write_layout(kLayouts[i], m, file);
+    if (m.cart.nes) {
+        for (const MachineChunkLayout& c : kNesLayouts) write_layout(c, m, file);
+    }
     for (const ChipStateChunk& c : chip_for(m.cart.coprocessor).state_chunks) {
         StateWriter w{append_chunk(file, chip_chunk_tag(c), c.length)};
         c.save(w, m);
@@ -215,6 +231,16 @@ bool restore_machine_chunks(Machine& m, const std::vector<Chunk>& chunks, const 
             StateReader r{chunk->data};
             c.load(r, m);
         }
+    }
+    if (m.cart.nes) {
+        for (const MachineChunkLayout& layout : kNesLayouts) {
+            const Chunk* chunk = find_chunk(chunks, layout.tag);
+            if (chunk && chunk->length == layout.length) {
+                StateReader r{chunk->data};
+                layout.load(r, m);
+            }
+        }
+        nes_side_after_state_load(m);
     }
     const Chunk* sram = find_chunk(chunks, kTagSram);
     if (!sram || !state_includes_sram(m, options)) return false;

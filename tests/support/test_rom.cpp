@@ -28,6 +28,18 @@ std::unique_ptr<Machine> machine_with_rom(const std::string& name) {
     return m;
 }
 
+std::string nes_test_rom_path(const std::string& name) {
+    return std::string(VELTRANE_TEST_ROM_DIR) + "/nes/" + name + ".nes";
+}
+
+std::unique_ptr<Machine> machine_with_nes_rom(const std::string& name) {
+    auto m = make_machine();
+    LoadOptions options;
+    LoadResult result = load_gamepak(*m, nes_test_rom_path(name), options);
+    if (!result.loaded()) throw std::runtime_error("cannot load " + name + ": " + result.message);
+    return m;
+}
+
 void run_frames(Machine& m, int frames) {
     for (int i = 0; i < frames; i++) run_frame(m);
 }

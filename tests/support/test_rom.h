@@ -16,6 +16,10 @@ std::vector<uint8_t> read_file(const std::string& path);
 std::unique_ptr<Machine> machine_with_rom(const std::string& name);
 void run_frames(Machine& m, int frames);
 
+// NES test images (tests/roms/nes/<name>.s, built as <name>.nes).
+std::string nes_test_rom_path(const std::string& name);
+std::unique_ptr<Machine> machine_with_nes_rom(const std::string& name);
+
 // Work RAM byte and little-endian word at a bank $7E offset.
 inline uint8_t wram8(const Machine& m, uint32_t offset) { return m.mem.wram[offset]; }
 inline uint16_t wram16(const Machine& m, uint32_t offset) {
