@@ -135,6 +135,7 @@ void nes_ppu_reset(NesPpu& p) {
     p.odd_frame = false;
     p.next_event = kNoEvents;
     p.sprite_zero_dot = kNesNoDot;
+    p.nmi_suppressed = false;
 }
 
 void nes_ppu_line(NesPpu& p, uint16_t line, uint8_t* picture) {
@@ -148,6 +149,7 @@ void nes_ppu_line(NesPpu& p, uint16_t line, uint8_t* picture) {
         p.status |= 0x80;
     } else if (line == kNesPreRenderLine) {
         p.status &= 0x1F;
+        p.nmi_suppressed = false;
         p.odd_frame = !p.odd_frame;
         p.next_event = kPreRenderEvents;
     }
@@ -161,7 +163,10 @@ uint8_t nes_ppu_read(NesPpu& p, uint16_t address, uint16_t dot) {
         // The flag rises at dot 1 of line 241: a read one dot earlier sees
         // it clear and keeps it from rising this frame; a read on that dot
         // or the next sees it and clears it before the NMI is noticed.
-        if (p.line == kNesVblankLine && dot == 0) value &= 0x7F;
+        if (p.line == kNesVblankLine && dot <= 2 && (p.status & 0x80)) {
+            if (dot == 0) value &= 0x7F;
+            p.nmi_suppressed = true;
+        }
         p.status &= 0x7F;
         p.write_toggle = false;
         p.open_bus = uint8_t((p.open_bus & 0x1F) | (value & 0xE0));
@@ -263,6 +268,7 @@ void nes_ppu_oam_dma(NesPpu& p, const uint8_t* page) {
 }
 
 bool nes_ppu_nmi_line(const NesPpu& p) { return (p.status & 0x80) && (p.control & 0x80); }
+bool nes_ppu_nmi_suppressed(const NesPpu& p) { return p.nmi_suppressed; }
 bool nes_ppu_rendering(const NesPpu& p) { return rendering(p); }
 
 uint16_t nes_ppu_line_dots(const NesPpu& p, uint16_t line) {
