@@ -15,10 +15,10 @@
 
 namespace vt {
 
-inline constexpr uint16_t kNesNoDot = 0xFFFF;
-inline constexpr uint16_t kNesDotsPerLine = 341;
-inline constexpr uint16_t kNesPreRenderLine = 261;
-inline constexpr uint16_t kNesVblankLine = 241;
+inline constexpr uint16_t kNesPpuNoDot = 0xFFFF;
+inline constexpr uint16_t kNesPpuLineDots = 341;
+inline constexpr uint16_t kNesPpuPreRenderLine = 261;
+inline constexpr uint16_t kNesPpuVblankLine = 241;
 
 struct NesPpu {
     // Memory the cartridge's mapper points at (set by the mapper after
@@ -55,7 +55,7 @@ struct NesPpu {
     // the next line, passes them.
     uint16_t line = 0;
     uint8_t next_event = 0;        // index into the line's event list
-    uint16_t sprite_zero_dot = kNesNoDot;  // dot of this line's sprite-zero hit, or kNesNoDot
+    uint16_t sprite_zero_dot = kNesPpuNoDot;  // dot of this line's sprite-zero hit, or kNesPpuNoDot
     // A $2002 read within two dots of the V-blank flag's rise took this
     // frame's NMI away (cleared on the pre-render line).
     bool nmi_suppressed = false;
@@ -116,7 +116,7 @@ void nes_ppu_state_io(Io& io, std::conditional_t<Io::loading, NesPpu, const NesP
     if constexpr (Io::loading) {
         p.odd_frame = odd & 1;
         p.next_event = 0;
-        p.sprite_zero_dot = kNesNoDot;
+        p.sprite_zero_dot = kNesPpuNoDot;
     }
 }
 
