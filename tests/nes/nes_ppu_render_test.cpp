@@ -71,6 +71,15 @@ TEST_F(RenderTest, FineAndCoarseScroll) {
     }
 }
 
+TEST_F(RenderTest, FineXFromAStateFileUsesItsThreeBits) {
+    rig.set_name(0, 1, 0, 5);
+    frame(kShowAll, 3, 0);
+    auto expected = rig.picture;
+    rig.p.fine_x = 0xFB;  // as a damaged save state could leave it
+    rig.run_frame();
+    EXPECT_EQ(rig.picture, expected);
+}
+
 TEST_F(RenderTest, VerticalScrollWrapsAtRow29AndRow31) {
     rig.mirror_horizontal();
     rig.set_name(0, 0, 29, 1);
