@@ -58,9 +58,9 @@ constexpr uint8_t kNoEvents = 0;
 constexpr uint8_t kVisibleLineEvents = 1;
 constexpr uint8_t kPreRenderEvents = 4;
 constexpr LineEvent kLineEvents[] = {
-    {kNesNoDot, nullptr},
-    {256, increment_y}, {257, copy_horizontal}, {kNesNoDot, nullptr},
-    {256, increment_y}, {257, copy_horizontal}, {280, copy_vertical}, {kNesNoDot, nullptr},
+    {kNesPpuNoDot, nullptr},
+    {256, increment_y}, {257, copy_horizontal}, {kNesPpuNoDot, nullptr},
+    {256, increment_y}, {257, copy_horizontal}, {280, copy_vertical}, {kNesPpuNoDot, nullptr},
 };
 
 // Brings the unit up to `dot` of the current line.
@@ -71,7 +71,7 @@ void catch_up(NesPpu& p, uint16_t dot) {
     }
     if (dot >= p.sprite_zero_dot) {
         p.status |= 0x40;
-        p.sprite_zero_dot = kNesNoDot;
+        p.sprite_zero_dot = kNesPpuNoDot;
     }
 }
 
@@ -134,20 +134,22 @@ void nes_ppu_reset(NesPpu& p) {
     p.t = 0;
     p.odd_frame = false;
     p.next_event = kNoEvents;
-    p.sprite_zero_dot = kNesNoDot;
+    p.sprite_zero_dot = kNesPpuNoDot;
+    p.nmi_suppressed = false;
 }
 
 void nes_ppu_line(NesPpu& p, uint16_t line, uint8_t* picture) {
-    catch_up(p, kNesDotsPerLine);
+    catch_up(p, kNesPpuLineDots);
     p.line = line;
     p.next_event = kNoEvents;
     if (line < 240) {
         nes_ppu_render_line(p, line, picture);
         p.next_event = kVisibleLineEvents;
-    } else if (line == kNesVblankLine) {
+    } else if (line == kNesPpuVblankLine) {
         p.status |= 0x80;
-    } else if (line == kNesPreRenderLine) {
+    } else if (line == kNesPpuPreRenderLine) {
         p.status &= 0x1F;
+        p.nmi_suppressed = false;
         p.odd_frame = !p.odd_frame;
         p.next_event = kPreRenderEvents;
     }
@@ -161,7 +163,10 @@ uint8_t nes_ppu_read(NesPpu& p, uint16_t address, uint16_t dot) {
         // The flag rises at dot 1 of line 241: a read one dot earlier sees
         // it clear and keeps it from rising this frame; a read on that dot
         // or the next sees it and clears it before the NMI is noticed.
-        if (p.line == kNesVblankLine && dot == 0) value &= 0x7F;
+        if (p.line == kNesPpuVblankLine && dot <= 2 && (p.status & 0x80)) {
+            if (dot == 0) value &= 0x7F;
+            p.nmi_suppressed = true;
+        }
         p.status &= 0x7F;
         p.write_toggle = false;
         p.open_bus = uint8_t((p.open_bus & 0x1F) | (value & 0xE0));
@@ -263,10 +268,11 @@ void nes_ppu_oam_dma(NesPpu& p, const uint8_t* page) {
 }
 
 bool nes_ppu_nmi_line(const NesPpu& p) { return (p.status & 0x80) && (p.control & 0x80); }
+bool nes_ppu_nmi_suppressed(const NesPpu& p) { return p.nmi_suppressed; }
 bool nes_ppu_rendering(const NesPpu& p) { return rendering(p); }
 
 uint16_t nes_ppu_line_dots(const NesPpu& p, uint16_t line) {
-    return (line == kNesPreRenderLine && p.odd_frame && rendering(p)) ? kNesDotsPerLine - 1 : kNesDotsPerLine;
+    return (line == kNesPpuPreRenderLine && p.odd_frame && rendering(p)) ? kNesPpuLineDots - 1 : kNesPpuLineDots;
 }
 
 }  // namespace vt

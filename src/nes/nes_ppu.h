@@ -15,10 +15,10 @@
 
 namespace vt {
 
-inline constexpr uint16_t kNesNoDot = 0xFFFF;
-inline constexpr uint16_t kNesDotsPerLine = 341;
-inline constexpr uint16_t kNesPreRenderLine = 261;
-inline constexpr uint16_t kNesVblankLine = 241;
+inline constexpr uint16_t kNesPpuNoDot = 0xFFFF;
+inline constexpr uint16_t kNesPpuLineDots = 341;
+inline constexpr uint16_t kNesPpuPreRenderLine = 261;
+inline constexpr uint16_t kNesPpuVblankLine = 241;
 
 struct NesPpu {
     // Memory the cartridge's mapper points at (set by the mapper after
@@ -55,7 +55,10 @@ struct NesPpu {
     // the next line, passes them.
     uint16_t line = 0;
     uint8_t next_event = 0;        // index into the line's event list
-    uint16_t sprite_zero_dot = kNesNoDot;  // dot of this line's sprite-zero hit, or kNesNoDot
+    uint16_t sprite_zero_dot = kNesPpuNoDot;  // dot of this line's sprite-zero hit, or kNesPpuNoDot
+    // A $2002 read within two dots of the V-blank flag's rise took this
+    // frame's NMI away (cleared on the pre-render line).
+    bool nmi_suppressed = false;
 };
 
 void nes_ppu_power_on(NesPpu& p);
@@ -77,6 +80,9 @@ uint8_t nes_ppu_peek(const NesPpu& p, uint16_t address);
 void nes_ppu_oam_dma(NesPpu& p, const uint8_t* page);
 // The NMI line: V-blank flag and $2000 bit 7; the CPU takes NMI on its rise.
 bool nes_ppu_nmi_line(const NesPpu& p);
+// Whether a read of $2002 at dots 0-2 of line 241 took this frame's NMI
+// away: the CPU drops an NMI it had latched from the flag's rise.
+bool nes_ppu_nmi_suppressed(const NesPpu& p);
 // Background or sprites enabled (mappers count lines only then).
 bool nes_ppu_rendering(const NesPpu& p);
 // Dots in `line`: 341, or 340 for the pre-render line of an odd frame with
@@ -110,7 +116,7 @@ void nes_ppu_state_io(Io& io, std::conditional_t<Io::loading, NesPpu, const NesP
     if constexpr (Io::loading) {
         p.odd_frame = odd & 1;
         p.next_event = 0;
-        p.sprite_zero_dot = kNesNoDot;
+        p.sprite_zero_dot = kNesPpuNoDot;
     }
 }
 

@@ -77,7 +77,8 @@ void fetch_background(const NesPpu& p, uint8_t* out) {
         else
             v++;
     }
-    std::memcpy(out, tiles + p.fine_x, 256);
+    // Fine x is three bits; masked here too, since a state file may hold any byte.
+    std::memcpy(out, tiles + (p.fine_x & 7), 256);
 }
 
 struct LineSprites {

@@ -186,8 +186,17 @@ TEST(NesPpuRegisters, StatusReadAtTheRiseSuppressesTheFlagOrTheNmi) {
         rig.run_lines(240, 241);
         EXPECT_EQ(rig.read(0x2002, c.dot) & 0x80, c.seen) << c.dot;
         EXPECT_FALSE(nes_ppu_nmi_line(rig.p)) << c.dot;
+        EXPECT_TRUE(nes_ppu_nmi_suppressed(rig.p)) << c.dot;
         EXPECT_EQ(rig.read(0x2002, 50) & 0x80, 0) << c.dot;
+        rig.run_lines(242, 261);
+        EXPECT_FALSE(nes_ppu_nmi_suppressed(rig.p));
     }
+    // Three dots after the rise the read is an ordinary one.
+    NesPpuRig rig;
+    rig.write(0x2000, 0x80);
+    rig.run_lines(240, 241);
+    EXPECT_EQ(rig.read(0x2002, 3) & 0x80, 0x80);
+    EXPECT_FALSE(nes_ppu_nmi_suppressed(rig.p));
 }
 
 TEST(NesPpuRegisters, WriteOnlyRegistersReadTheLatch) {

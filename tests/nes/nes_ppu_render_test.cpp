@@ -15,7 +15,7 @@ constexpr uint8_t kShowAll = 0x1E;  // background and sprites, left columns too
 
 // Tiles used below: 1-3 solid in that pixel value, 4 solid 1 except its
 // row 2 (value 3), 5 only its top-left pixel (value 1).
-struct RenderTest : ::testing::Test {
+struct NesPpuRender : ::testing::Test {
     NesPpuRig rig;
     void SetUp() override {
         rig.set_solid_tile(1, 1);
@@ -37,7 +37,7 @@ struct RenderTest : ::testing::Test {
     }
 };
 
-TEST_F(RenderTest, AttributesPickThePaletteOfEachQuadrant) {
+TEST_F(NesPpuRender, AttributesPickThePaletteOfEachQuadrant) {
     fill_nametable(0, 1);
     rig.set_attribute(0, 2, 0, 1);
     rig.set_attribute(0, 0, 2, 2);
@@ -53,7 +53,7 @@ TEST_F(RenderTest, AttributesPickThePaletteOfEachQuadrant) {
         EXPECT_EQ(rig.entry_at(pt.x, pt.line), pt.entry) << pt.x << "," << pt.line;
 }
 
-TEST_F(RenderTest, FineAndCoarseScroll) {
+TEST_F(NesPpuRender, FineAndCoarseScroll) {
     rig.set_name(0, 1, 0, 5);  // one pixel at x = 8, line 0
     rig.set_name(0, 2, 0, 5);  // and at x = 16
     rig.set_name(1, 0, 0, 2);  // the right-hand nametable's first tile
@@ -71,7 +71,16 @@ TEST_F(RenderTest, FineAndCoarseScroll) {
     }
 }
 
-TEST_F(RenderTest, VerticalScrollWrapsAtRow29AndRow31) {
+TEST_F(NesPpuRender, FineXFromAStateFileUsesItsThreeBits) {
+    rig.set_name(0, 1, 0, 5);
+    frame(kShowAll, 3, 0);
+    auto expected = rig.picture;
+    rig.p.fine_x = 0xFB;  // as a damaged save state could leave it
+    rig.run_frame();
+    EXPECT_EQ(rig.picture, expected);
+}
+
+TEST_F(NesPpuRender, VerticalScrollWrapsAtRow29AndRow31) {
     rig.mirror_horizontal();
     rig.set_name(0, 0, 29, 1);
     rig.set_name(0, 0, 0, 3);
@@ -84,7 +93,7 @@ TEST_F(RenderTest, VerticalScrollWrapsAtRow29AndRow31) {
     EXPECT_EQ(rig.entry_at(0, 8), 3);
 }
 
-TEST_F(RenderTest, HorizontalSplitTakesEffectOnTheNextLine) {
+TEST_F(NesPpuRender, HorizontalSplitTakesEffectOnTheNextLine) {
     for (int row = 0; row < 30; row++) {
         rig.set_name(0, 0, row, 1);
         rig.set_name(0, 1, row, 2);
@@ -108,7 +117,7 @@ TEST_F(RenderTest, HorizontalSplitTakesEffectOnTheNextLine) {
     }
 }
 
-TEST_F(RenderTest, AddressSplitStartsAtTheWrittenRowWithItsFineY) {
+TEST_F(NesPpuRender, AddressSplitStartsAtTheWrittenRowWithItsFineY) {
     fill_nametable(0, 1);
     rig.set_name(0, 0, 20, 4);
     rig.write(0x2001, kShowAll);
@@ -125,7 +134,7 @@ TEST_F(RenderTest, AddressSplitStartsAtTheWrittenRowWithItsFineY) {
     EXPECT_EQ(rig.entry_at(8, 10), 1);
 }
 
-TEST_F(RenderTest, TheNextFrameStartsFromTheScrollAgain) {
+TEST_F(NesPpuRender, TheNextFrameStartsFromTheScrollAgain) {
     fill_nametable(0, 1);
     rig.set_name(0, 0, 0, 2);
     frame(kShowAll);
@@ -135,7 +144,7 @@ TEST_F(RenderTest, TheNextFrameStartsFromTheScrollAgain) {
     EXPECT_EQ(rig.entry_at(0, 0), 2);
 }
 
-TEST_F(RenderTest, SpritesPlaceFlipAndColour) {
+TEST_F(NesPpuRender, SpritesPlaceFlipAndColour) {
     struct Case {
         uint8_t attributes;
         int x, line;  // where the tile's one pixel lands for a sprite at (100, y byte 49)
@@ -152,7 +161,7 @@ TEST_F(RenderTest, SpritesPlaceFlipAndColour) {
     }
 }
 
-TEST_F(RenderTest, SpritePriorityAndOrder) {
+TEST_F(NesPpuRender, SpritePriorityAndOrder) {
     std::fill(rig.p.oam.begin(), rig.p.oam.end(), 0xFF);
     rig.set_name(0, 0, 0, 1);        // background opaque at x 0-7
     rig.set_sprite(0, 0, 2, 0x20, 0);  // behind: hidden by the background
@@ -168,7 +177,7 @@ TEST_F(RenderTest, SpritePriorityAndOrder) {
     EXPECT_EQ(rig.entry_at(30, 11), 16 + 12 + 3);
 }
 
-TEST_F(RenderTest, LeftColumnClipping) {
+TEST_F(NesPpuRender, LeftColumnClipping) {
     fill_nametable(0, 1);
     std::fill(rig.p.oam.begin(), rig.p.oam.end(), 0xFF);
     rig.set_sprite(0, 100, 2, 0, 4);  // covers x 4-11 on lines 101-108
@@ -184,7 +193,7 @@ TEST_F(RenderTest, LeftColumnClipping) {
     }
 }
 
-TEST_F(RenderTest, EightSpritesALineAndTheOverflowFlag) {
+TEST_F(NesPpuRender, EightSpritesALineAndTheOverflowFlag) {
     std::fill(rig.p.oam.begin(), rig.p.oam.end(), 0xFF);
     for (int i = 0; i < 9; i++) rig.set_sprite(i, 49, 1, 0, uint8_t(i * 20));
     rig.write(0x2001, kShowAll);
@@ -199,7 +208,7 @@ TEST_F(RenderTest, EightSpritesALineAndTheOverflowFlag) {
     EXPECT_EQ(rig.p.status & 0x20, 0);
 }
 
-TEST_F(RenderTest, OverflowCheckStepsDiagonallyThroughOam) {
+TEST_F(NesPpuRender, OverflowCheckStepsDiagonallyThroughOam) {
     struct Case {
         const char* name;
         std::vector<std::array<uint8_t, 4>> after_eight;  // entries 8, 9, ...
@@ -223,7 +232,7 @@ TEST_F(RenderTest, OverflowCheckStepsDiagonallyThroughOam) {
     }
 }
 
-TEST_F(RenderTest, TallSprites) {
+TEST_F(NesPpuRender, TallSprites) {
     rig.set_solid_tile(0x102, 1);  // $1000 table, tiles 2 and 3
     rig.set_solid_tile(0x103, 2);
     rig.set_solid_tile(0x006, 3);  // $0000 table, tiles 6 and 7
@@ -252,7 +261,7 @@ TEST_F(RenderTest, TallSprites) {
     EXPECT_EQ(rig.entry_at(50, 31), 19);  // $0000 tile 6
 }
 
-TEST_F(RenderTest, SpriteZeroHitAtItsDot) {
+TEST_F(NesPpuRender, SpriteZeroHitAtItsDot) {
     fill_nametable(0, 1);
     std::fill(rig.p.oam.begin(), rig.p.oam.end(), 0xFF);
     struct Case {
@@ -294,7 +303,7 @@ TEST_F(RenderTest, SpriteZeroHitAtItsDot) {
     }
 }
 
-TEST_F(RenderTest, LinesLandOnTwoRowsMinusTheFirstAndLast) {
+TEST_F(NesPpuRender, LinesLandOnTwoRowsMinusTheFirstAndLast) {
     std::fill(rig.picture.begin(), rig.picture.end(), 0xEE);
     rig.p.palette[0] = 0x30;  // white backdrop, rendering off
     rig.run_lines(0, 0);
@@ -313,7 +322,7 @@ TEST_F(RenderTest, LinesLandOnTwoRowsMinusTheFirstAndLast) {
     EXPECT_TRUE(row_is(477, 0xFF));
 }
 
-TEST_F(RenderTest, GreyscaleEmphasisAndTheBackdropWhileOff) {
+TEST_F(NesPpuRender, GreyscaleEmphasisAndTheBackdropWhileOff) {
     const auto& table = nes_colour_table();
     rig.set_name(0, 0, 0, 1);
     rig.p.palette[1] = 0x16;
