@@ -56,11 +56,11 @@ void line_start(Machine& m, NesSide& s) {
     const bool now = nes_ppu_nmi_line(s.ppu);
     if (now && !s.nmi_line) s.cpu.nmi_pending = true;
     s.nmi_line = now;
-    if (s.line == kNesVblankLine && m.host.frame_input) m.host.frame_input(m.host.user, m);
+    if (s.line == kNesPpuVblankLine && m.host.frame_input) m.host.frame_input(m.host.user, m);
 }
 
 void counter_point(NesSide& s) {
-    if (s.mapper->line_counter && (s.line < 240 || s.line == kNesPreRenderLine) && nes_ppu_rendering(s.ppu)) {
+    if (s.mapper->line_counter && (s.line < 240 || s.line == kNesPpuPreRenderLine) && nes_ppu_rendering(s.ppu)) {
         s.mapper->line_counter(s);
     }
 }

@@ -113,7 +113,8 @@ void MainWindow::add_play_options(QMenu* options) {
 
 void MainWindow::update_control_menu() {
     const bool loaded = host_.gamepak_loaded();
-    const bool states = loaded && !machine().cart.nes;
+    // Quick saves work for NES images too (the State Manager does not).
+    const bool states = loaded;
     pause_action_->setEnabled(loaded);
     pause_action_->setChecked(paused());
     frame_advance_action_->setEnabled(paused());
@@ -201,7 +202,7 @@ void MainWindow::rewind_turn() {
 
 void MainWindow::quick_save(int slot) {
     const Machine& m = machine();
-    if (!host_.gamepak_loaded() || m.cart.nes || slot < 1 || slot > kQuickSlotCount) return;
+    if (!host_.gamepak_loaded() || slot < 1 || slot > kQuickSlotCount) return;
     settings_.quick_slot = slot;
     const std::string path = quick_slot_path(m.cart.image_path, settings_.breakpoint_path, slot);
     std::string problem;
@@ -214,7 +215,7 @@ void MainWindow::quick_save(int slot) {
 
 void MainWindow::quick_load(int slot) {
     const Machine& m = machine();
-    if (!host_.gamepak_loaded() || m.cart.nes || slot < 1 || slot > kQuickSlotCount) return;
+    if (!host_.gamepak_loaded() || slot < 1 || slot > kQuickSlotCount) return;
     settings_.quick_slot = slot;
     const std::string path = quick_slot_path(m.cart.image_path, settings_.breakpoint_path, slot);
     if (!QFileInfo::exists(QString::fromStdString(path))) {

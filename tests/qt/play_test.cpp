@@ -17,11 +17,14 @@
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 #include "core/driver.h"
 #include "core/machine.h"
 #include "frontend/picture_scaling.h"
+#include "nes/nes_side.h"
 #include "qt/input_dialog.h"
 #include "qt/picture_view.h"
 #include "qt/play_settings_dialogs.h"
@@ -171,6 +174,59 @@ private slots:
         StateMetadata meta;
         QVERIFY(read_state_metadata(f.path("Game.S10"), meta));
         QCOMPARE(meta.description, std::string("Quick Save 10"));
+    }
+
+    // A homebrew NES game as a new player meets it: chosen in the Load
+    // dialog, played from the keyboard, heard, saved and loaded again.
+    void an_nes_game_loads_plays_sounds_and_keeps_its_state() {
+        WindowFixture f;
+        MainWindow& w = f.open();
+        Machine& m = w.machine();
+        const std::string game = f.copy_rom("nes/state_motion.nes", "Homebrew.nes");
+        f.on_file_dialog = [&](FileRequest&) { return QString::fromStdString(game); };
+        action(w, "actionLoad")->trigger();
+        QVERIFY(f.messages.empty());
+        QVERIFY(m.cart.nes);
+        QCOMPARE(m.cart.image_path, game);
+        for (int i = 0; i < 30; i++) run_frame(m);
+
+        // The picture: the striped background and the sprite give more than
+        // one colour.
+        const uint8_t* picture = video_picture(m);
+        bool varied = false;
+        for (int i = 3; i < kPictureStride * kPictureHeight && !varied; i += 3) varied = picture[i] != picture[0];
+        QVERIFY(varied);
+        // The sound: the pulse tone is heard.
+        const DspSamples sound = dsp_finished_samples(m);
+        QVERIFY(sound.frames > 700);
+        int peak = 0;
+        for (uint32_t i = 0; i < sound.frames * 2; i++) peak = std::max(peak, std::abs(int(sound.samples[i])));
+        QVERIFY(peak > 1000);
+
+        // The keyboard reaches the NES controller (A is on the A key by
+        // default): a strobe, then the first bit read from $4016 is button A.
+        QTest::keyPress(&w, Qt::Key_A);
+        QVERIFY(m.input.record[0] & kPadA);
+        nes_write(m.nes, 0x4016, 1);
+        nes_write(m.nes, 0x4016, 0);
+        QCOMPARE(nes_read(m.nes, 0x4016) & 1, 1);
+        QTest::keyRelease(&w, Qt::Key_A);
+        nes_write(m.nes, 0x4016, 1);
+        nes_write(m.nes, 0x4016, 0);
+        QCOMPARE(nes_read(m.nes, 0x4016) & 1, 0);
+
+        // A quick save and its load bring the game back to the saved frame.
+        run_frame(m);
+        const auto ram_at_save = m.nes.ram;
+        QTest::keyClick(&w, Qt::Key_F2, Qt::ShiftModifier);
+        QCOMPARE(w.picture_view()->notice(), QStringLiteral("Saved slot 2: Homebrew.S02"));
+        QVERIFY(QFile::exists(QString::fromStdString(f.path("Homebrew.S02"))));
+        for (int i = 0; i < 5; i++) run_frame(m);
+        QVERIFY(m.nes.ram != ram_at_save);
+        QTest::keyClick(&w, Qt::Key_F2);
+        QCOMPARE(w.picture_view()->notice(), QStringLiteral("Loaded slot 2: Homebrew.S02"));
+        QVERIFY(m.nes.ram == ram_at_save);
+        QVERIFY(f.messages.empty());
     }
 
     void holding_backspace_runs_the_game_backwards() {
