@@ -18,6 +18,7 @@
 
 #include <array>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <type_traits>
@@ -193,6 +194,9 @@ inline constexpr uint32_t kNesApuStateSize =
     5 * 4 +                                   // filters
     4 + 2 * kNesApuPendingSaved;              // pending output
 
+// Far above any level the output stage's filters reach (a few times 32,768).
+inline constexpr float kNesApuFilterLimit = 1.0e6f;
+
 namespace nes_apu_detail {
 template <class Io, class E>
 void envelope_io(Io& io, E& e) {
@@ -213,7 +217,13 @@ template <class Io>
 void float_io(Io& io, std::conditional_t<Io::loading, float, const float>& f) {
     uint32_t bits = std::bit_cast<uint32_t>(f);
     io.u32(bits);
-    if constexpr (Io::loading) f = std::bit_cast<float>(bits);
+    if constexpr (Io::loading) {
+        // The output stage's filters hold sample levels; a damaged value
+        // (not a number, infinite, or far past any level) starts them from
+        // rest instead of poisoning every later sample.
+        const float v = std::bit_cast<float>(bits);
+        f = std::isfinite(v) && std::fabs(v) <= kNesApuFilterLimit ? v : 0.0f;
+    }
 }
 }  // namespace nes_apu_detail
 

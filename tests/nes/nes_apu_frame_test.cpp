@@ -2,6 +2,7 @@
 // output unit, direct load), $4015, the mixer, the output and the state.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <random>
 
@@ -402,6 +403,10 @@ TEST(NesApuState, DamagedStatesOnlySoundWrong) {
         a->dmc_read = read_memory;
         a->dmc_context = &memory;
         load(*a, bytes);
+        // All-$FF filter words are not numbers: the filters start from rest.
+        for (float f : {a->lowpass, a->highpass90_in, a->highpass90_out, a->highpass440_in, a->highpass440_out}) {
+            EXPECT_TRUE(std::isfinite(f) && std::fabs(f) <= kNesApuFilterLimit);
+        }
         const auto s = run_frames(*a, 3);
         EXPECT_EQ(s.size(), 2201u);
         EXPECT_LE(a->pending_count, uint32_t(kNesApuPendingRoom));
