@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <numbers>
 
+#include "coproc/unknown_command_log.h"
 #include "core/machine.h"
 
 namespace vt {
@@ -19,13 +20,6 @@ double radians(int32_t angle) { return double(angle & 0x1FF) * std::numbers::pi 
 
 // Round halves away from zero, as a fixed-point chip rounds its products.
 int32_t round_to_int(double v) { return int32_t(std::lround(v)); }
-
-void log_unknown_command(Machine& m, uint8_t command) {
-    if (!m.host.log_line) return;
-    char line[32];
-    std::snprintf(line, sizeof line, "CX4 UNKNOWN COMMAND #%02X", command);
-    m.host.log_line(m.host.log, line);
-}
 
 void vector_length(Cx4& c) {
     const double x = low16(cx4_word(c, 0));
@@ -106,7 +100,7 @@ void cx4_run_command(Machine& m, uint8_t command) {
         case 0x40: return sum(c);
         case 0x54: return square(c);
         case 0x89: return cx4_set_word(c, 0, 0x054336);
-        default: return log_unknown_command(m, command);
+        default: return log_unknown_command(m, "CX4", command);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "coproc/dsp/dsp_port.h"
+#include "coproc/unknown_command_log.h"
 #include "core/machine.h"
 
 namespace vt {
@@ -44,13 +45,6 @@ void wait_for_command(Dsp3& d, DspPort& p) {
 void give(DspPort& p, uint16_t word) {
     p.dr = word;
     dsp_port_words(p);
-}
-
-void log_unknown_command(Machine& m, uint8_t command) {
-    if (!m.host.log_line) return;
-    char line[32];
-    std::snprintf(line, sizeof line, "DSP3 UNKNOWN COMMAND #%02X", command);
-    m.host.log_line(m.host.log, line);
 }
 
 // --- the commands. Each is called once per completed transfer while it
@@ -407,7 +401,7 @@ void take_command(Machine& m, Dsp3& d, DspPort& p) {
         return;
     }
     if (!kRoutines[command]) {
-        log_unknown_command(m, command);
+        log_unknown_command(m, "DSP3", command);
         wait_for_command(d, p);
         return;
     }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "coproc/dsp/dsp_port.h"
+#include "coproc/unknown_command_log.h"
 #include "core/machine.h"
 
 namespace vt {
@@ -17,13 +18,6 @@ void wait_for_command(Dsp4& d, DspPort& p) {
 void give(DspPort& p, uint16_t word) {
     p.dr = word;
     dsp_port_words(p);
-}
-
-void log_unknown_command(Machine& m, uint8_t command) {
-    if (!m.host.log_line) return;
-    char line[32];
-    std::snprintf(line, sizeof line, "DSP4 UNKNOWN COMMAND #%02X", command);
-    m.host.log_line(m.host.log, line);
 }
 
 bool is_multiply(uint8_t command) { return command == 0x00 || command == 0x11; }
@@ -65,7 +59,7 @@ void take_command(Machine& m, Dsp4& d, DspPort& p) {
         wait_for_command(d, p);
         return;
     }
-    log_unknown_command(m, command);
+    log_unknown_command(m, "DSP4", command);
     wait_for_command(d, p);
 }
 
