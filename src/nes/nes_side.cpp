@@ -134,8 +134,17 @@ uint8_t nes_read_registers(NesSide& s, uint16_t address) {
     uint8_t v;
     switch (address >> 13) {
         case 1:
+            if ((address & 7) == 2) {
+                // A status read on the dots around the V-blank flag's rise
+                // keeps the NMI from happening this frame, even though the
+                // line's start already latched it: withdraw it.
+                const bool suppressed_before = nes_ppu_nmi_suppressed(s.ppu);
+                v = nes_ppu_read(s.ppu, address, ppu_dot(s));
+                if (!suppressed_before && nes_ppu_nmi_suppressed(s.ppu)) s.cpu.nmi_pending = false;
+                look_at_nmi(s);
+                break;
+            }
             v = nes_ppu_read(s.ppu, address, ppu_dot(s));
-            if ((address & 7) == 2) look_at_nmi(s);
             break;
         case 2: v = read_io(s, address); break;
         default:

@@ -32,5 +32,27 @@ TEST(NesSide, FrameHas29781CpuCyclesOnAverage) {
     EXPECT_NEAR(per_frame, 29780.67, 3.0);
 }
 
+TEST(NesSide, StatusReadAtTheVblankFlagsRiseWithdrawsTheLatchedNmi) {
+    // Dot of the read on line 241 -> whether the NMI still happens this frame.
+    const struct {
+        int32_t dot;
+        bool nmi;
+    } cases[] = {{0, false}, {1, false}, {2, false}, {3, true}, {30, true}};
+    for (const auto& c : cases) {
+        auto m = test::machine_with_nes_rom("smoke");
+        NesSide& s = m->nes;
+        test::run_frames(*m, 3);
+        nes_write_registers(s, 0x2000, 0x80);
+        // The line's start raised the flag and latched the NMI.
+        s.line = kNesPpuVblankLine;
+        nes_ppu_line(s.ppu, s.line, nullptr);
+        s.nmi_line = true;
+        s.cpu.nmi_pending = true;
+        s.clock = c.dot;
+        nes_read_registers(s, 0x2002);
+        EXPECT_EQ(s.cpu.nmi_pending, c.nmi) << "read at dot " << c.dot;
+    }
+}
+
 }  // namespace
 }  // namespace vt
