@@ -80,8 +80,8 @@ void cx4_scale_rotate(Cx4& c, bool gap_after_each_tile_row) {
     // down a row by (b, d).
     const int64_t a = (cos * sx) >> 15, b = -((sin * sy) >> 15);
     const int64_t cc = (sin * sx) >> 15, d = (cos * sy) >> 15;
-    const int64_t x0 = (cx << 12) - (a * cx + b * cy);
-    const int64_t y0 = (cy << 12) - (cc * cx + d * cy);
+    const int64_t x0 = cx * 0x1000 - (a * cx + b * cy);
+    const int64_t y0 = cy * 0x1000 - (cc * cx + d * cy);
 
     for (int y = 0; y < h; y++) {
         int64_t u = x0 + b * y, v = y0 + d * y;
