@@ -53,6 +53,7 @@ inline constexpr FuzzChip kFuzzChips[] = {
     {kCoprocBsx, 0x00, 0x20, 0x0000, 0x100000, nullptr, 0x70, 0x20},
     {kCoprocBsxBase, 0x00, 0x20, 0x5000, 0x100000, "Satellaview BS-X", 0x10},
     {kCoprocBsx, 0x00, 0x20, 0x2100, 0x100000, nullptr, 0x00, 0x20},  // the receiver on the B bus
+    {kCoprocCx4, 0xF3, 0x20, 0x7F00, 0x100000},  // registers and commands; RAM through the state
 };
 
 // A LoROM or HiROM image of the chip's type: a byte pattern with the header.

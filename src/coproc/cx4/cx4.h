@@ -1,9 +1,9 @@
 // CX4 cartridge chip: its 3 KiB data RAM and its register block at
 // $7F40-$7FFF in pages $60-$7F of the system banks. What is built: the RAM,
-// the registers, the DMA from the cartridge into the RAM, the maths
-// commands (cx4_commands.h) and a status that never reports busy, so a
-// program that hands the chip work runs on; the sprite and wireframe
-// commands are not.
+// the registers, the DMA from the cartridge into the RAM, the commands
+// started through $7F4F (cx4_commands.h: maths, the OAM builder, bitmap
+// scaling, rotation and effects, wireframes), each finished at once, and a
+// status that never reports busy.
 #pragma once
 
 #include <array>

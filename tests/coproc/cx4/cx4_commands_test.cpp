@@ -2,6 +2,7 @@
 // of its number to $7F4F, operands and results in the register file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -111,12 +112,84 @@ TEST_F(Cx4CommandsTest, VectorLengthSumAndIdentify) {
     EXPECT_TRUE(log.empty());
 }
 
+TEST_F(Cx4CommandsTest, ConstantsFinePolarToRectangularAndPropulsion) {
+    command(0x5C);
+    const int32_t constants[16] = {0x000000, 0xFFFFFF, 0x00FF00, 0xFF0000, 0x00FFFF, 0xFFFF00, 0x800000, 0x7FFFFF,
+                                   0x008000, 0x007FFF, 0xFF7FFF, 0xFFFF7F, 0x010000, 0xFEFFFF, 0x000100, 0x00FEFF};
+    for (int i = 0; i < 16; i++) EXPECT_EQ(get(i) & 0xFFFFFF, constants[i]) << i;
+
+    struct Polar {
+        int angle, radius, x, y;
+    } polar[] = {{0, 1000, 255992, 0}, {0x80, 1000, 0, 255992}, {0x100, 1000, -255993, 0}, {0x180, -1000, 0, 255992}};
+    for (const Polar& p : polar) {
+        set(0, p.angle);
+        set(1, p.radius);
+        command(0x13);
+        EXPECT_EQ(get(2), p.x) << p.angle;
+        EXPECT_EQ(get(3), p.y) << p.angle;
+    }
+
+    struct Propulsion {
+        uint16_t divisor, value, result;
+    } propulsion[] = {{0x100, 0x200, 0x200}, {3, 0x100, 0x5555}, {1, 0xFFFF, 0xFF00}, {0, 0x1234, 0}};
+    for (const Propulsion& p : propulsion) {
+        set(1, 0);
+        bus_write(m, 0x00, 0x7F81, uint8_t(p.value));
+        bus_write(m, 0x00, 0x7F82, uint8_t(p.value >> 8));
+        bus_write(m, 0x00, 0x7F83, uint8_t(p.divisor));
+        bus_write(m, 0x00, 0x7F84, uint8_t(p.divisor >> 8));
+        command(0x05);
+        EXPECT_EQ(bus_read(m, 0x00, 0x7F80) | bus_read(m, 0x00, 0x7F81) << 8, p.result) << p.divisor;
+    }
+    EXPECT_TRUE(log.empty());
+}
+
+TEST_F(Cx4CommandsTest, TrapezoidWindowTables) {
+    auto word = [&](uint16_t addr, int v) {
+        bus_write(m, 0x00, addr, uint8_t(v));
+        bus_write(m, 0x00, uint16_t(addr + 1), uint8_t(v >> 8));
+    };
+    struct Case {
+        const char* label;
+        int angle1, angle2, centre, width;
+        int left, right;  // at y = 0; left edges at 45 degrees grow by y
+    } cases[] = {
+        {"upright edges", 0, 0, 40, 100, 40, 140},
+        {"right edge clamped", 0, 0, 200, 100, 200, 255},
+        {"left edge clamped", 0, 0, -10, 50, 0, 40},
+        {"both left of the screen", 0, 0, -50, 20, 1, 0},
+        {"both right of the screen", 0, 0, 300, 10, 255, 254},
+        {"left edge at 45 degrees", 0x40, 0, 40, 100, 40, 140},
+    };
+    for (const Case& c : cases) {
+        word(0x7F80, 10);
+        word(0x7F86, 10 + c.centre);
+        word(0x7F93, c.width);
+        word(0x7F83, 5);
+        word(0x7F89, 10);  // y starts at -5
+        word(0x7F8C, c.angle1);
+        word(0x7F8F, c.angle2);
+        command(0x22);
+        for (size_t j = 0; j < 5; j++) {
+            EXPECT_EQ(m.cx4.ram[0x800 + j], 1) << c.label << " " << j;
+            EXPECT_EQ(m.cx4.ram[0x900 + j], 0) << c.label << " " << j;
+        }
+        EXPECT_EQ(m.cx4.ram[0x805], c.left) << c.label;
+        EXPECT_EQ(m.cx4.ram[0x905], c.right) << c.label;
+        const int slope = c.angle1 ? 1 : 0;
+        EXPECT_EQ(m.cx4.ram[0x805 + 20], std::min(c.left + slope * 20, 255)) << c.label;
+    }
+    EXPECT_EQ(m.cx4.ram[0x800 + 224], std::min(40 + 219, 255));  // the 225th line is written
+    EXPECT_EQ(m.cx4.ram[0x800 + 225], 0);
+}
+
 TEST_F(Cx4CommandsTest, CommandsNotBuiltAreLoggedAndChangeNothing) {
     set(0, 0x123456);
+    command(0x02);
+    bus_write(m, 0x00, 0x7F4D, 0x01);  // command $00 with a sub-function it does not know
     command(0x00);
-    command(0x2D);
     EXPECT_EQ(get(0), 0x123456);
-    EXPECT_EQ(log, (std::vector<std::string>{"CX4 UNKNOWN COMMAND #00", "CX4 UNKNOWN COMMAND #2D"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"CX4 UNKNOWN COMMAND #02", "CX4 UNKNOWN COMMAND #01"}));
     EXPECT_EQ(bus_read(m, 0x00, 0x7F5E), 0x00);  // never busy
 }
 
