@@ -13,6 +13,7 @@
 #include "coproc/bsx/bsx.h"
 #include "coproc/cx4/cx4.h"
 #include "coproc/gsu/gsu.h"
+#include "coproc/necdsp/necdsp.h"
 #include "coproc/obc1/obc1.h"
 #include "coproc/sa1/sa1.h"
 #include "coproc/sdd1/sdd1.h"
@@ -65,6 +66,7 @@ struct Machine {
     Sa1 sa1;
     Gsu gsu;
     DspFamily dsp_family;
+    NecDsp necdsp;  // the DSP-4's or ST011's own program, when the user has it
     Obc1 obc1;
     Spc7110 spc7110;
     Sdd1 sdd1;
