@@ -13,6 +13,7 @@
 #include "cart/rom_info.h"
 #include "cart/rom_layout.h"
 #include "coproc/chips.h"
+#include "coproc/necdsp/necdsp.h"
 #include "core/crc32.h"
 #include "core/driver.h"
 #include "core/machine.h"
@@ -48,6 +49,11 @@ struct Load {
     bool interleaved_extended = false;
     std::vector<uint8_t> autoexec;
     std::vector<uint8_t> nes_trainer;  // 512 bytes for PRG RAM at $7000
+    // The DSP-4's or ST011's own program from the program folder, and the
+    // log line when it is not there.
+    std::vector<uint8_t> chip_program;
+    NecDspModel chip_program_model = NecDspModel::Upd7725;
+    std::string chip_program_log;
 
     explicit Load(const LoadOptions& o) : options(o) { header_area.fill(0xFF); }
 
@@ -442,7 +448,32 @@ bool read_optional_file(Load& ld, const char* name, std::vector<uint8_t>& bytes)
     return false;
 }
 
-// "BS-X.SFC" and "autoexec.bin" from the program folder; both are optional.
+// The program of a cartridge's NEC DSP ("dsp4.rom", "st011.rom"): with it
+// the chip runs exactly; without it the chip keeps its command-level
+// emulation, which the log says once.
+void read_chip_program(Load& ld, const char* name, NecDspModel model, const char* chip) {
+    const std::string path = join_path(ld.options.program_folder, name);
+    std::vector<uint8_t> bytes;
+    const FileReadStatus st = ld.options.read_file(path, kOptionalFileLimit, bytes);
+    if (st == FileReadStatus::Missing) {
+        ld.chip_program_log = std::string(name) + " not found: the " + chip + "'s own program is not run";
+        return;
+    }
+    if (st != FileReadStatus::Ok) {
+        ld.note(path, file_read_failure_reason(path, st, kOptionalFileLimit));
+        return;
+    }
+    if (bytes.size() != necdsp_firmware_size(model)) {
+        ld.note(path, "the file has " + std::to_string(bytes.size()) + " bytes, the " + chip + "'s program has " +
+                          std::to_string(necdsp_firmware_size(model)) + "; the chip's own program is not run");
+        return;
+    }
+    ld.chip_program = std::move(bytes);
+    ld.chip_program_model = model;
+}
+
+// "BS-X.SFC", "autoexec.bin" and the NEC DSPs' programs from the program
+// folder; all are optional.
 void read_program_files(Load& ld) {
     Cartridge& c = *ld.cart;
     if (ld.options.program_folder.empty()) return;
@@ -453,6 +484,8 @@ void read_program_files(Load& ld) {
     if (read_optional_file(ld, "autoexec.bin", bytes)) {
         ld.autoexec.assign(bytes.begin(), bytes.begin() + long(std::min<size_t>(bytes.size(), kAutoexecSize)));
     }
+    if (c.coprocessor == kCoprocDsp && c.dsp_variant == 4) read_chip_program(ld, "dsp4.rom", NecDspModel::Upd7725, "DSP-4");
+    if (c.coprocessor == kCoprocSt011) read_chip_program(ld, "st011.rom", NecDspModel::Upd96050, "ST011");
 }
 
 // ---------------------------------------------------------------------------
@@ -600,6 +633,10 @@ void commit(Load& ld, Machine& m) {
 
     m.cart = std::move(*ld.cart);
     Cartridge& c = m.cart;
+    // The previous cartridge's chip program goes with it.
+    m.necdsp.has_firmware = false;
+    if (!ld.chip_program.empty()) necdsp_load_firmware(m.necdsp, ld.chip_program_model, ld.chip_program);
+    if (!ld.chip_program_log.empty() && m.host.log_line) m.host.log_line(m.host.log, ld.chip_program_log);
     chip_power_on(m);
     build_cartridge_map(m);
 

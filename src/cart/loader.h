@@ -46,8 +46,8 @@ inline constexpr const char* kOverdumpQuestion =
 enum class RegionOverride : uint8_t { Auto, Ntsc, Pal };
 
 struct LoadOptions {
-    // Folder of "Veltrane.db", "BS-X.SFC" and "autoexec.bin"; empty: none of
-    // them is looked for.
+    // Folder of "Veltrane.db", "BS-X.SFC", "autoexec.bin" and the chip
+    // programs "dsp4.rom" and "st011.rom"; empty: none of them is looked for.
     std::string program_folder;
     std::string backup_folder;  // battery RAM files; empty: beside the image
     // The program's data folder: "BS-X.SRM" when no BackupRAM folder is set.

@@ -7,6 +7,7 @@
 #include "coproc/gsu/gsu.h"
 #include "coproc/gsu/gsu_debug.h"
 #include "coproc/gsu/gsu_state.h"
+#include "coproc/necdsp/necdsp.h"
 #include "coproc/obc1/obc1.h"
 #include "coproc/bsx/bsx.h"
 #include "coproc/sa1/sa1.h"
@@ -56,7 +57,8 @@ constexpr std::array<Chip, 16> kChips = {{
      .map = &dsp_chip_map,
      .power_on = &dsp_chip_power_on,
      .reset = &dsp_chip_reset,
-     .state_chunks = kDspStateChunks},
+     .state_chunks = kDspStateChunks,
+     .debug_target = &kNecDspTarget},  // idle unless the DSP-4's program runs
     {.kind = kCoprocObc1,
      .name = "OBC1",
      .map = &obc1_map,
@@ -116,7 +118,8 @@ constexpr std::array<Chip, 16> kChips = {{
      .map = &st011_map,
      .power_on = &st011_power_on,
      .reset = &st011_reset,
-     .state_chunks = kSt011StateChunks},
+     .state_chunks = kSt011StateChunks,
+     .debug_target = &kNecDspTarget},  // idle unless the chip's program runs
     {.kind = kCoprocSt018,
      .name = "ST018",
      .map = &st018_map,

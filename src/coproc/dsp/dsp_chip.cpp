@@ -4,14 +4,17 @@
 #include "cart/coprocessor_windows.h"
 #include "coproc/chips.h"
 #include "coproc/dsp/dsp_port_window.h"
+#include "coproc/necdsp/necdsp_cartridge.h"
 #include "core/machine.h"
 
 namespace vt {
 
 namespace {
 
-// The window serving the cartridge's DSP variant.
-MemoryWindow window_for_variant(uint8_t variant) {
+// The window serving the cartridge's DSP variant; the DSP-4 runs its own
+// program when the user has it.
+MemoryWindow window_for_variant(const Machine& m, uint8_t variant) {
+    if (variant == 4 && m.necdsp.has_firmware) return kNecDspDsp4Window;
     switch (variant) {
         case 1: return DspPortHandlers<&dsp1_resume>::window;
         case 2: return DspPortHandlers<&dsp2_resume>::window;
@@ -35,7 +38,7 @@ void dsp_state_io(Io& io, IoMachine<Io>& m) {
 uint8_t dsp_select_mask(const Machine& m) { return dsp_placement(m) == DspPlacement::HiRom ? 0x10 : 0x40; }
 
 void dsp_chip_map(Machine& m) {
-    const MemoryWindow w = window_for_variant(m.cart.dsp_variant);
+    const MemoryWindow w = window_for_variant(m, m.cart.dsp_variant);
     switch (dsp_placement(m)) {
         case DspPlacement::HiRom:
             for (int nibble : {0x0, 0x1, 0x8, 0x9}) memory_install_loader_sub(m, nibble, w);
@@ -58,6 +61,7 @@ void dsp_chip_map(Machine& m) {
 void dsp_chip_power_on(Machine& m) {
     m.dsp_family = DspFamily{};
     m.dsp_family.port.select_mask = dsp_select_mask(m);
+    necdsp_cartridge_power_on(m, NecDspModel::Upd7725);
 }
 
 // The console's reset starts every chip's command loop again; the select
@@ -66,11 +70,13 @@ void dsp_chip_reset(Machine& m) {
     const uint8_t mask = m.dsp_family.port.select_mask;
     m.dsp_family = DspFamily{};
     m.dsp_family.port.select_mask = mask;
+    necdsp_cartridge_reset(m);
 }
 
-const std::array<ChipStateChunk, 2> kDspStateChunks = {{
+const std::array<ChipStateChunk, 3> kDspStateChunks = {{
     {"XDCH", kDspPortStateSize + kDsp1StateSize + kDsp2StateSize + kDsp3StateSize, &dsp_state_io<StateWriter>, &dsp_state_io<StateReader>},
     {"XDP4", kDsp4StateSize, &dsp4_state_io<StateWriter>, &dsp4_state_io<StateReader>},
+    kNecDspStateChunk,
 }};
 
 }  // namespace vt

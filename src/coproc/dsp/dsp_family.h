@@ -32,7 +32,8 @@ void dsp_chip_reset(Machine& m);
 
 // "XDCH": the port and the DSP-1 to DSP-3 interpreters' state, so a state
 // saved in the middle of a command resumes it; "XDP4": the DSP-4's (a
-// chunk of its own, so states written before it still load).
-extern const std::array<ChipStateChunk, 2> kDspStateChunks;
+// chunk of its own, so states written before it still load); "XNEC": the
+// NEC core that runs the DSP-4's own program when the user has it.
+extern const std::array<ChipStateChunk, 3> kDspStateChunks;
 
 }  // namespace vt

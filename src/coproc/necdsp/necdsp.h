@@ -25,7 +25,6 @@
 namespace vt {
 
 struct Machine;
-struct ChipStateChunk;
 struct DebugTarget;
 
 enum class NecDspModel : uint8_t { Upd7725, Upd96050 };
@@ -79,6 +78,8 @@ struct NecDsp {
     uint16_t k = 0, l = 0, m = 0, n = 0;
     uint16_t dr = 0, sr = 0;
     uint16_t si = 0, so = 0;
+
+    bool limit_logged = false;  // the run limit's log line was written
 };
 
 // --- model sizes
@@ -127,7 +128,6 @@ inline constexpr uint32_t kNecDspStateSize = 2 * 3                    // PC, RP,
                                              + kNecDspRamWords * 2;
 template <class Io>
 void necdsp_state_io(Io& io, IoMachine<Io>& m);
-extern const ChipStateChunk kNecDspStateChunk;
 
 extern const DebugTarget kNecDspTarget;
 

@@ -1,6 +1,5 @@
 // The NEC DSP's "XNEC" chunk: registers, stack and RAM. The firmware is the
 // user's file and stays out of the state.
-#include "coproc/chips.h"
 #include "coproc/necdsp/necdsp.h"
 #include "core/machine.h"
 
@@ -62,8 +61,5 @@ void necdsp_state_io(Io& io, IoMachine<Io>& m) {
 
 template void necdsp_state_io<StateWriter>(StateWriter&, const Machine&);
 template void necdsp_state_io<StateReader>(StateReader&, Machine&);
-
-const ChipStateChunk kNecDspStateChunk = {"XNEC", kNecDspStateSize, &necdsp_state_io<StateWriter>,
-                                          &necdsp_state_io<StateReader>};
 
 }  // namespace vt

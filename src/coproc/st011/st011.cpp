@@ -2,6 +2,7 @@
 
 #include "cart/cartridge_map.h"
 #include "coproc/chips.h"
+#include "coproc/necdsp/necdsp_cartridge.h"
 #include "core/machine.h"
 
 namespace vt {
@@ -13,20 +14,32 @@ constexpr MemoryWindow kRamWindow{&st011_ram_read, &st011_ram_write, &st011_ram_
 
 }  // namespace
 
-const ChipStateChunk kSt011StateChunks[1] = {
-    {"XS11", kSt011StateSize, &st011_state_io<StateWriter>, &st011_state_io<StateReader>}};
+const ChipStateChunk kSt011StateChunks[2] = {
+    {"XS11", kSt011StateSize, &st011_state_io<StateWriter>, &st011_state_io<StateReader>},
+    kNecDspStateChunk,
+};
 
+// With the user's program file the ports and the RAM are the NEC core's.
 void st011_map(Machine& m) {
-    install_loader_banks(m, 0x60, 0x67, 0, kPortWindow);
-    install_loader_banks(m, 0xE0, 0xE7, 0, kPortWindow);
-    install_loader_banks(m, 0x68, 0x6F, 0, kRamWindow);
-    install_loader_banks(m, 0xE8, 0xEF, 0, kRamWindow);
+    const bool program = m.necdsp.has_firmware;
+    const MemoryWindow port = program ? kNecDspSt011PortWindow : kPortWindow;
+    const MemoryWindow ram = program ? kNecDspSt011RamWindow : kRamWindow;
+    install_loader_banks(m, 0x60, 0x67, 0, port);
+    install_loader_banks(m, 0xE0, 0xE7, 0, port);
+    install_loader_banks(m, 0x68, 0x6F, 0, ram);
+    install_loader_banks(m, 0xE8, 0xEF, 0, ram);
 }
 
-void st011_power_on(Machine& m) { m.st011 = St011{}; }
+void st011_power_on(Machine& m) {
+    m.st011 = St011{};
+    necdsp_cartridge_power_on(m, NecDspModel::Upd96050);
+}
 
 // The chip's program starts again; its RAM keeps its contents.
-void st011_reset(Machine& m) { m.st011.data = 0; }
+void st011_reset(Machine& m) {
+    m.st011.data = 0;
+    necdsp_cartridge_reset(m);
+}
 
 int st011_port_peek(const Machine& m, uint8_t, uint16_t addr) { return (addr & 1) ? kSt011Status : m.st011.data; }
 

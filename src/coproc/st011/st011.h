@@ -8,6 +8,9 @@
 //     nothing, so the game's moves get no answer from it.
 //   banks $68-$6F (and $E8-$EF), $0000-$7FFF: the chip's 4 KiB of RAM,
 //     repeated every 4 KiB.
+//
+// With the user's file of the chip's program ("st011.rom") the same
+// windows serve the NEC core (coproc/necdsp), which runs the program.
 #pragma once
 
 #include <array>
@@ -39,10 +42,11 @@ uint8_t st011_ram_read(Machine& m, uint8_t bank, uint16_t addr);
 void st011_ram_write(Machine& m, uint8_t bank, uint16_t addr, uint8_t value);
 int st011_ram_peek(const Machine& m, uint8_t bank, uint16_t addr);
 
-// "XS11": the data register and the RAM.
+// "XS11": the data register and the RAM; "XNEC": the NEC core that runs
+// the chip's own program when the user has it.
 inline constexpr uint32_t kSt011StateSize = 1 + kSt011RamSize;
 template <class Io>
 void st011_state_io(Io& io, IoMachine<Io>& m);
-extern const ChipStateChunk kSt011StateChunks[1];
+extern const ChipStateChunk kSt011StateChunks[2];
 
 }  // namespace vt
