@@ -3,28 +3,19 @@
 // refused, and the machine keeps running.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
-
 #include "../../fuzz/nes_input.h"
 #include "support/test_rom.h"
 
 namespace vt::test {
 namespace {
 
-namespace fs = std::filesystem;
-
 TEST(NesFuzzCases, EverySavedInputLoadsOrIsRefusedCleanly) {
-    fs::path folder = fs::path(VELTRANE_TEST_SOURCE_DIR) / "nes" / "fuzz_cases";
-    std::vector<fs::path> cases;
-    for (const auto& entry : fs::directory_iterator(folder)) cases.push_back(entry.path());
-    std::sort(cases.begin(), cases.end());
+    const std::vector<SavedInput> cases = saved_fuzz_inputs("nes/fuzz_cases");
     ASSERT_FALSE(cases.empty());
     auto m = make_machine();
-    for (const fs::path& p : cases) {
-        SCOPED_TRACE(p.filename().string());
-        std::vector<uint8_t> input = read_file(p.string());
-        fuzz::run_nes_input(*m, input.data(), input.size());
+    for (const SavedInput& input : cases) {
+        SCOPED_TRACE(input.name);
+        fuzz::run_nes_input(*m, input.bytes.data(), input.bytes.size());
     }
 }
 

@@ -1,5 +1,7 @@
 #include "support/test_rom.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -17,6 +19,16 @@ std::vector<uint8_t> read_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw std::runtime_error("cannot read " + path);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<SavedInput> saved_fuzz_inputs(const std::string& folder) {
+    namespace fs = std::filesystem;
+    std::vector<fs::path> paths;
+    for (const auto& entry : fs::directory_iterator(fs::path(VELTRANE_TEST_SOURCE_DIR) / folder)) paths.push_back(entry.path());
+    std::sort(paths.begin(), paths.end());
+    std::vector<SavedInput> inputs;
+    for (const fs::path& p : paths) inputs.push_back({p.filename().string(), read_file(p.string())});
+    return inputs;
 }
 
 std::unique_ptr<Machine> machine_with_rom(const std::string& name) {

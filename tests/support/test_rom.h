@@ -12,6 +12,14 @@ namespace vt::test {
 
 std::string test_rom_path(const std::string& name);
 std::vector<uint8_t> read_file(const std::string& path);
+
+// A fuzzer's saved inputs kept under tests/ (e.g. "cart/fuzz_cases"), in
+// name order, each with its file name for the failure messages.
+struct SavedInput {
+    std::string name;
+    std::vector<uint8_t> bytes;
+};
+std::vector<SavedInput> saved_fuzz_inputs(const std::string& folder);
 // A powered-on machine with the named test cartridge (without ".sfc").
 std::unique_ptr<Machine> machine_with_rom(const std::string& name);
 void run_frames(Machine& m, int frames);

@@ -7,32 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "cart/loader_support.h"
-#include "coproc/cx4/cx4.h"
 #include "coproc/cx4/cx4_commands.h"
+#include "cx4_fixture.h"
 
 namespace vt::test {
 namespace {
 
-struct Cx4CommandsTest : ::testing::Test {
-    Loaded l = load_image([] {
-        HeaderFields f;
-        f.cart_type = 0xF3;
-        auto image = pattern_image(1 * kMiB);
-        write_header(image, 0x7FC0, f);
-        set_word(image, 0x7FFC, 0x8000);
-        fix_checksum(image, 0x7FC0);
-        return image;
-    }());
-    Machine& m = l.m();
-    std::vector<std::string> log;
-
-    void SetUp() override {
-        m.host.log = &log;
-        m.host.log_line = [](void* l, std::string_view line) {
-            static_cast<std::vector<std::string>*>(l)->emplace_back(line);
-        };
-    }
+struct Cx4CommandsTest : Cx4Fixture {
     // Through the bus, as the main CPU does it.
     void set(int index, int32_t v) {
         for (int b = 0; b < 3; b++) bus_write(m, 0x00, uint16_t(0x7F80 + 3 * index + b), uint8_t(v >> (8 * b)));
@@ -42,7 +23,6 @@ struct Cx4CommandsTest : ::testing::Test {
         for (int b = 2; b >= 0; b--) v = v << 8 | bus_read(m, 0x00, uint16_t(0x7F80 + 3 * index + b));
         return int32_t(v << 8) >> 8;
     }
-    void command(uint8_t c) { bus_write(m, 0x00, 0x7F4F, c); }
 };
 
 TEST_F(Cx4CommandsTest, MultiplyAndSquareGiveThe48BitProductInTwoWords) {
